@@ -1,0 +1,30 @@
+#pragma once
+// Control numbers of the main window; each is also the child-window id.
+enum ControlId : int {
+    VlcPathField = 0,
+    VlcBrowseButton = 1,
+    AddressField = 2,
+    TestButton = 3,
+    FfmpegPathField = 4,
+    FfmpegBrowseButton = 5,
+    VlcPathLabel = 6,
+    FfmpegPathLabel = 7,
+    AddressLabel = 8,
+    LoadLinksButton = 9,
+    NextLinkButton = 10,
+    PreviousLinkButton = 11,
+    LinkList = 12,
+    CacheLabel = 13,
+    CacheField = 14,
+    ClipboardButton = 15,
+    RtmpdumpPathLabel = 16,
+    RtmpdumpPathField = 17,
+    RtmpdumpBrowseButton = 18,
+    VlcOffButton = 19,
+    ToolsFrame = 20,
+    StreamFrame = 21,
+    ClearAddressButton = 22,
+    HomepageButton = 23,
+    DownloadButton = 24,
+};
+inline constexpr int kControlCount = 25;

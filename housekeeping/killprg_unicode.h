@@ -1,0 +1,16 @@
+#pragma once
+#include <array>
+#include <string>
+
+// Terminates every process whose executable file name equals `name`
+// (whole name, exact case). Failures are skipped silently.
+void killprg(const std::u16string& name);
+
+// The two orders in which the callers stop the tools.
+inline const std::array<std::u16string, 5> kToolsTestOrder = {
+    u"vlc.exe", u"flv.exe", u"rtmpdump.exe", u"cmd.exe", u"ffmpeg.exe"};
+inline const std::array<std::u16string, 5> kToolsStopOrder = {
+    u"rtmpdump.exe", u"flv.exe", u"vlc.exe", u"cmd.exe", u"ffmpeg.exe"};
+
+// killprg for each name, in the given order.
+void killprg_series(const std::array<std::u16string, 5>& names);

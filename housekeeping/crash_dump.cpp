@@ -1,0 +1,4 @@
+#include "housekeeping/crash_dump.h"
+
+std::u16string special_folder(int) { return {}; }
+void remove_player_crash_dump() {}

@@ -1,0 +1,51 @@
+// normalise_link on long pasted addresses: time per call should grow
+// linearly with the length (N counts UTF-16 units).
+#include "link/normalise_link.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+std::u16string fill_to(std::u16string text, std::u16string_view filler, std::size_t n) {
+    while (text.size() < n) text.append(filler);
+    text.resize(n);
+    return text;
+}
+
+// A real-looking address followed by junk full of space runs and
+// alias-like fragments, most of which match some row.
+std::u16string mixed_address(std::size_t n) {
+    return fill_to(u"rtmp://$OPT:rtmp-raw=rtmp://example/live -y stream swfUrl=http://e/p.swf -v",
+                   u" junk      s=a -t x &live=1 <app>   -W w -x  v= &verbose y=1 \U0001F600   ", n);
+}
+
+// Near misses of the longest search text: every 'h' starts a long compare.
+std::u16string near_miss_address(std::size_t n) {
+    return fill_to(u"rtmp://example/live ", u"http://127.0.0.1/cgi-bin/rtmp.cgi!", n);
+}
+
+std::u16string spaces_address(std::size_t n) {
+    return fill_to(u"rtmp://example/live", u"                               x", n);
+}
+
+template <std::u16string (*Make)(std::size_t)>
+void bm_normalise(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const std::u16string address = Make(n);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(normalise_link(address));
+    }
+    state.SetComplexityN(state.range(0));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) * 2);
+}
+
+constexpr std::int64_t kib = 1024;
+
+}  // namespace
+
+BENCHMARK(bm_normalise<mixed_address>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN);
+BENCHMARK(bm_normalise<near_miss_address>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN);
+BENCHMARK(bm_normalise<spaces_address>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN);

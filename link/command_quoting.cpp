@@ -1,4 +1,121 @@
 #include "link/command_quoting.h"
 
-std::u16string protect_path(std::u16string_view path, CommandShell) { return std::u16string(path); }
-std::u16string protect_words(std::u16string_view address, CommandShell) { return std::u16string(address); }
+#include <algorithm>
+
+namespace {
+
+bool is_control(char16_t c) { return c < 0x20 || c == 0x7F; }
+
+bool ends_command_name(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u',' || c == u';' || c == u'=';
+}
+
+// A double quote cannot be escaped inside a quoted cmd.exe word, and CR, LF
+// and Ctrl-Z end the line even there; a URL carries such characters
+// percent-encoded anyway.
+std::u16string encode_unquotable(std::u16string_view word) {
+    static constexpr char16_t hex[] = u"0123456789ABCDEF";
+    std::u16string out;
+    out.reserve(word.size());
+    for (char16_t c : word) {
+        if (c == u'"' || is_control(c)) {
+            out += u'%';
+            out += hex[(c >> 4) & 0xF];
+            out += hex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Windows file names cannot hold these, so leaving them out loses nothing
+// that could have named a file.
+std::u16string drop_unquotable(std::u16string_view path) {
+    std::u16string out;
+    out.reserve(path.size());
+    for (char16_t c : path)
+        if (c != u'"' && !(c < 0x20)) out += c;
+    return out;
+}
+
+// `text` as one double-quoted word. Inside quotes cmd.exe still expands
+// '%': a batch line doubles it; a console line cannot escape it inside
+// quotes, so each '%' is written outside them as ^% (see protect_words).
+std::u16string quote(std::u16string_view text, CommandShell shell) {
+    std::u16string out;
+    out.reserve(text.size() + 8);
+    out += u'"';
+    std::size_t backslashes = 0;
+    // The C runtime reads 2n backslashes before a quote as n backslashes and
+    // a quote that closes: double the run in front of every closing quote.
+    auto close_quote = [&] {
+        out.append(backslashes, u'\\');
+        out += u'"';
+        backslashes = 0;
+    };
+    for (char16_t c : text) {
+        if (c == u'%') {
+            if (shell == CommandShell::batch) {
+                out += u"%%";
+            } else {
+                close_quote();
+                out += u"^%\"";
+            }
+            backslashes = 0;
+        } else {
+            out += c;
+            backslashes = c == u'\\' ? backslashes + 1 : 0;
+        }
+    }
+    close_quote();
+    return out;
+}
+
+std::u16string protect_word(std::u16string_view word, CommandShell shell) {
+    if (std::none_of(word.begin(), word.end(), is_cmd_special)) return std::u16string(word);
+    return quote(encode_unquotable(word), shell);
+}
+
+}  // namespace
+
+bool is_cmd_special(char16_t c) {
+    switch (c) {
+    case u'&': case u'|': case u'<': case u'>': case u'^':
+    case u'(': case u')': case u'%': case u'!': case u'"':
+        return true;
+    default:
+        return is_control(c);
+    }
+}
+
+std::u16string protect_path(std::u16string_view path, CommandShell shell) {
+    const bool plain = std::none_of(path.begin(), path.end(), [](char16_t c) {
+        return is_cmd_special(c) || ends_command_name(c);
+    });
+    if (plain) return std::u16string(path);
+    return quote(drop_unquotable(path), shell);
+}
+
+// On a console line a defined %NAME% expands even inside quotes, and an
+// undefined one stays as typed. Writing every '%' outside the quotes as ^%,
+// directly followed by the reopening quote, makes each name cmd.exe could
+// look up begin with a double quote, which no variable has; the caret then
+// yields a plain '%'. The word arrives as typed whatever the environment holds.
+std::u16string protect_words(std::u16string_view address, CommandShell shell) {
+    std::u16string out;
+    out.reserve(address.size() + 16);
+    std::size_t at = 0;
+    while (at < address.size()) {
+        if (address[at] == u' ') {
+            out += u' ';
+            ++at;
+            continue;
+        }
+        std::size_t end = address.find(u' ', at);
+        if (end == std::u16string_view::npos) end = address.size();
+        out += protect_word(address.substr(at, end - at), shell);
+        at = end;
+    }
+    return out;
+}

@@ -2,6 +2,13 @@
 // Protection of address words and tool paths in command lines handed to
 // cmd.exe, so that the tool receives each word unchanged as one argument
 // and no other command can run, whatever the text holds.
+//
+// A protected word is written in double quotes, where cmd.exe takes every
+// character literally except '%'. Characters that cannot be carried inside
+// quotes at all (a double quote; CR, LF, Ctrl-Z and the other control
+// characters, which end or disturb the line) never reach the line raw:
+// in an address they are percent-encoded as a URL would have them
+// ('"' becomes %22), in a path (where Windows forbids them) they are left out.
 #include <string>
 #include <string_view>
 
@@ -10,8 +17,13 @@ enum class CommandShell {
     console,  // a line typed or pasted into a console window
 };
 
+// True when cmd.exe would give `c` a meaning of its own (& | < > ^ ( ) % !,
+// a double quote, a control character).
+bool is_cmd_special(char16_t c);
+
 // A tool path: protected when it holds a space or a character cmd.exe treats
-// specially; otherwise returned byte for byte.
+// specially (or one that ends a command name: tab , ; =); otherwise returned
+// byte for byte.
 std::u16string protect_path(std::u16string_view path, CommandShell shell);
 // An address: each space-separated word that holds a special character is
 // protected; every other word and every space stays as it is.

@@ -1,5 +1,105 @@
 #include "link/run_test.h"
 
-void run_test(ProgramState&, HWND) {}
-std::u16string temp_directory() { return {}; }
-void start_program(const std::u16string&) {}
+#include "link/normalise_link.h"
+#include "link/test_command.h"
+#include "main/control_access.h"
+#include "main/controls.h"
+#include "textfile/text_file.h"
+#include "textfile/text_ops.h"
+#include "textfile/win32.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace {
+
+// Calls a Win32 "fill this buffer" function that returns the length written,
+// or the size needed (with the terminator) when the buffer is too small.
+template <typename Fill>
+std::wstring fill_buffer(Fill fill) {
+    std::wstring buffer(MAX_PATH + 1, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD n = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.assign(n + 1, L'\0');
+    }
+    return {};
+}
+
+}  // namespace
+
+std::u16string temp_directory() {
+    const std::wstring short_form = fill_buffer([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
+    if (short_form.empty()) return {};
+    std::wstring dir = fill_buffer(
+        [&](wchar_t* b, DWORD n) { return GetLongPathNameW(short_form.c_str(), b, n); });
+    // A folder that cannot be expanded is still the temporary directory.
+    if (dir.empty()) dir = short_form;
+    if (dir.back() != L'\\') dir += L'\\';
+    return u16(dir.c_str(), dir.size());
+}
+
+void start_program(const std::u16string& target) {
+    std::u16string command = !target.empty() && target.front() == u'"' ? target : u"\"" + target + u"\"";
+    // CreateProcessW may write into the command line.
+    std::wstring writable(command.begin(), command.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                       nullptr, nullptr, &startup, &process)) {
+        UniqueHandle process_handle(process.hProcess);
+        UniqueHandle thread_handle(process.hThread);
+        return;
+    }
+
+    // Not an executable (a web address, a document): the shell's default action.
+    const auto slash = target.rfind(u'\\');
+    const std::u16string folder = slash == std::u16string::npos ? std::u16string() : target.substr(0, slash + 1);
+    SHELLEXECUTEINFOW shell{};
+    shell.cbSize = sizeof shell;
+    shell.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
+    shell.lpFile = wz(target);
+    shell.lpDirectory = folder.empty() ? nullptr : wz(folder);
+    shell.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&shell)) UniqueHandle opened(shell.hProcess);
+}
+
+void run_test(ProgramState& state, HWND window) {
+    state.stream_address = get_control_text(window, AddressField);
+    state.ffmpeg_path = get_control_text(window, FfmpegPathField);
+    state.vlc_path = get_control_text(window, VlcPathField);
+    state.rtmpdump_path = get_control_text(window, RtmpdumpPathField);
+    state.cache_kb = trim_spaces(get_control_text(window, CacheField));
+
+    if (is_rtmp_family(state.stream_address)) {
+        state.stream_address = normalise_link(state.stream_address);
+        set_control_text(window, AddressField, state.stream_address);
+    }
+    compose_test_command(state);
+
+    // Without a temporary directory the file would land in whatever folder
+    // is current; treat it like a batch file that cannot be created.
+    std::u16string temp_dir = temp_directory();
+    if (temp_dir.empty()) return;
+    state.temp_dir = std::move(temp_dir);
+    const std::u16string batch = state.temp_dir + u"stream.bat";
+    DeleteFileW(wz(batch));  // a missing or locked file is dealt with by the create below
+
+    if (!text_file_create(batch)) return;
+    text_file_write_line(u" ");
+    text_file_write_line(state.test_command);
+    text_file_write_line(u" ");
+    text_file_write_line(u"pause");
+    text_file_close();
+    enable_control(window, ClipboardButton, true);
+
+    start_program(batch);
+}

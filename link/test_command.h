@@ -8,14 +8,28 @@
 
 enum class Pipeline { rtmpdump, ffmpeg, direct, web, none };
 
+// Fixed player options. The first and third both end with
+// --no-qt-error-dialogs, and the window title is deliberately unquoted, so
+// the player sees "--video-title=Kanalbox" and "Player" as two words.
+inline constexpr std::u16string_view kPlayerOptions1 =
+    u" --no-qt-system-tray --qt-start-minimized --no-qt-video-autoresize"
+    u" --no-qt-updates-notif --no-qt-error-dialogs";
+inline constexpr std::u16string_view kPlayerOptions2 =
+    u" --mouse-hide-timeout=500 --no-embedded-video --no-video-title-show"
+    u" --width=300 --height=200";
+inline constexpr std::u16string_view kPlayerOptions3 =
+    u" --video-x=20 --video-y=20 --video-title=Kanalbox Player --play-and-exit"
+    u" --video-on-top --no-qt-error-dialogs";
+
 // Contains "rtmp://", "rtmpt://" or "rtmpe://" (exact case, anywhere).
 bool is_rtmp_family(std::u16string_view address);
 // The first group whose marker occurs in the address.
 Pipeline choose_pipeline(std::u16string_view address);
-// Sets ffmpeg_args, cache_option, rtmpdump_args and test_command from
-// stream_address, the tool paths and cache_kb (stream_address already
-// normalised). test_command is the protected batch line; it is empty when
-// no marker matches.
+// Sets ffmpeg_args, cache_option, rtmpdump_args (plain texts) and
+// test_command (the protected batch line) from stream_address, the tool
+// paths and cache_kb; stream_address must already be normalised.
+// test_command is empty when no marker matches, so an unknown address never
+// replays the previous stream.
 void compose_test_command(ProgramState& state);
 // The last test as an ffmpeg-to-VLC console command line (clipboard text).
 std::u16string clipboard_line(const ProgramState& state);

@@ -1,8 +1,166 @@
 #include "textfile/text_file.h"
 
-bool text_file_create(const std::u16string&) { return false; }
-bool text_file_open(const std::u16string&) { return false; }
-void text_file_write_line(const std::u16string&) {}
-std::u16string text_file_read_line() { return {}; }
-bool text_file_at_end() { return true; }
-void text_file_close() {}
+#include "textfile/line_reader.h"
+#include "textfile/win32.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+// Conversions go through APIs that count in int; long texts go in pieces.
+constexpr std::size_t kConvertChunk = 1 << 20;
+
+enum class Mode { closed, writing, reading };
+
+struct OpenTextFile {
+    UniqueHandle handle;
+    Mode mode = Mode::closed;
+    std::string pending;               // written bytes not yet in the file
+    std::optional<LineReader> reader;  // only while reading
+
+    ~OpenTextFile();
+};
+
+void flush_pending(OpenTextFile& f) {
+    std::size_t done = 0;
+    while (done < f.pending.size()) {
+        const DWORD chunk = static_cast<DWORD>(
+            std::min<std::size_t>(f.pending.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(f.handle.get(), f.pending.data() + done, chunk, &written, nullptr) ||
+            written == 0)
+            break;  // failed writes are not reported; the rest is dropped
+        done += written;
+    }
+    f.pending.clear();
+}
+
+void close_file(OpenTextFile& f) {
+    if (f.mode == Mode::writing) flush_pending(f);
+    f.reader.reset();
+    f.pending.clear();
+    f.pending.shrink_to_fit();
+    f.handle.reset();
+    f.mode = Mode::closed;
+}
+
+OpenTextFile::~OpenTextFile() { close_file(*this); }
+
+// The one open file; its destructor writes out and closes whatever is still
+// open when the program ends normally.
+OpenTextFile g_file;
+
+void append_utf8(std::string& out, const char16_t* text, std::size_t count) {
+    while (count > 0) {
+        std::size_t n = std::min(count, kConvertChunk);
+        // Keep a surrogate pair together across pieces.
+        if (n < count && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+        const auto* wide = reinterpret_cast<const wchar_t*>(text);
+        const int need = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(n),
+                                             nullptr, 0, nullptr, nullptr);
+        if (need > 0) {
+            const std::size_t at = out.size();
+            out.resize(at + static_cast<std::size_t>(need));
+            const int got = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(n),
+                                                out.data() + at, need, nullptr, nullptr);
+            out.resize(at + static_cast<std::size_t>(std::max(got, 0)));
+        }
+        text += n;
+        count -= n;
+    }
+}
+
+bool is_utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+std::u16string decode_utf8(const std::string& bytes) {
+    std::u16string out;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t n = std::min(bytes.size() - at, kConvertChunk);
+        // Cut in front of a lead byte so a sequence is not split in two.
+        if (at + n < bytes.size()) {
+            std::size_t cut = n;
+            for (int back = 0; back < 3 && cut > 1 && is_utf8_continuation(bytes[at + cut]); ++back)
+                --cut;
+            n = cut;
+        }
+        const char* src = bytes.data() + at;
+        // Without MB_ERR_INVALID_CHARS invalid bytes become U+FFFD.
+        const int need = MultiByteToWideChar(CP_UTF8, 0, src, static_cast<int>(n), nullptr, 0);
+        if (need > 0) {
+            const std::size_t pos = out.size();
+            out.resize(pos + static_cast<std::size_t>(need));
+            const int got = MultiByteToWideChar(CP_UTF8, 0, src, static_cast<int>(n),
+                                                reinterpret_cast<wchar_t*>(out.data() + pos), need);
+            out.resize(pos + static_cast<std::size_t>(std::max(got, 0)));
+        }
+        at += n;
+    }
+    return out;
+}
+
+std::size_t read_from_handle(HANDLE h, unsigned char* dest, std::size_t capacity) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(capacity, 1u << 30));
+    if (!ReadFile(h, dest, want, &got, nullptr)) return 0;  // an unreadable rest ends the file
+    return got;
+}
+
+}  // namespace
+
+bool text_file_create(const std::u16string& path) {
+    close_file(g_file);
+    UniqueHandle h(CreateFileW(wz(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) {
+        // An existing hidden or system file refuses CREATE_ALWAYS with normal
+        // attributes; emptying it in place keeps its attributes.
+        h.reset(CreateFileW(wz(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    if (!h) return false;
+    g_file.handle = std::move(h);
+    g_file.mode = Mode::writing;
+    g_file.pending.reserve(kBufferSize + 256);
+    return true;
+}
+
+bool text_file_open(const std::u16string& path) {
+    close_file(g_file);
+    UniqueHandle h(CreateFileW(wz(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return false;
+    HANDLE raw = h.get();
+    g_file.handle = std::move(h);
+    g_file.mode = Mode::reading;
+    g_file.reader.emplace(
+        [raw](unsigned char* dest, std::size_t capacity) {
+            return read_from_handle(raw, dest, capacity);
+        },
+        kBufferSize);
+    return true;
+}
+
+void text_file_write_line(const std::u16string& text) {
+    if (g_file.mode != Mode::writing) return;
+    append_utf8(g_file.pending, text.data(), text.size());
+    g_file.pending += "\r\n";
+    if (g_file.pending.size() >= kBufferSize) flush_pending(g_file);
+}
+
+std::u16string text_file_read_line() {
+    if (g_file.mode != Mode::reading) return {};
+    return decode_utf8(line_reader_next(*g_file.reader));
+}
+
+bool text_file_at_end() {
+    if (g_file.mode != Mode::reading) return true;
+    return line_reader_at_end(*g_file.reader);
+}
+
+void text_file_close() { close_file(g_file); }

@@ -1,0 +1,191 @@
+#include "textfile/text_file.h"
+
+#include "tests/textfile/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace file_test;
+
+namespace {
+
+std::vector<std::u16string> read_all(const std::u16string& path) {
+    std::vector<std::u16string> lines;
+    if (!text_file_open(path)) return {u"<not opened>"};
+    while (!text_file_at_end()) lines.push_back(text_file_read_line());
+    text_file_close();
+    return lines;
+}
+
+std::string write_all(const std::u16string& path, const std::vector<std::u16string>& lines) {
+    if (!text_file_create(path)) return "<not created>";
+    for (const auto& l : lines) text_file_write_line(l);
+    text_file_close();
+    return read_bytes(path);
+}
+
+}  // namespace
+
+TEST(TextFileWrite, LinesBecomeUtf8WithCrLf) {
+    TempFolder dir;
+    const auto f = dir.file(u"out.txt");
+    struct Case { std::vector<std::u16string> lines; std::string bytes; };
+    const Case cases[] = {
+        {{u"pause", u""}, "pause\r\n\r\n"},
+        {{u"einf\u00fcgen"}, "einf\xC3\xBCgen\r\n"},
+        {{u"\U0001F600"}, "\xF0\x9F\x98\x80\r\n"},
+        {{}, ""},
+        {{u"\uFEFFx"}, "\xEF\xBB\xBFx\r\n"},  // a text's own U+FEFF is written, none added
+    };
+    for (const auto& c : cases) EXPECT_EQ(write_all(f, c.lines), c.bytes);
+}
+
+TEST(TextFileWrite, CreateEmptiesAnExistingFile) {
+    TempFolder dir;
+    const auto f = dir.file(u"big.txt");
+    ASSERT_TRUE(write_bytes(f, std::string(1000, 'x')));
+    EXPECT_EQ(write_all(f, {u"ab"}), "ab\r\n");
+    ASSERT_TRUE(text_file_create(f));
+    text_file_close();
+    EXPECT_EQ(read_bytes(f), "");
+}
+
+TEST(TextFileWrite, HiddenAndSystemFilesAreRewrittenInPlace) {
+    TempFolder dir;
+    for (DWORD attr : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
+                       DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+        const auto f = dir.file(u"attr" + TempFolder::to_u16(attr) + u".txt");
+        ASSERT_TRUE(write_bytes(f, std::string(500, 'o')));
+        ASSERT_TRUE(SetFileAttributesW(wz(f), attr));
+        EXPECT_EQ(write_all(f, {u"neu"}), "neu\r\n") << "attributes " << attr;
+        EXPECT_EQ(GetFileAttributesW(wz(f)) & attr, attr) << "attributes kept";
+    }
+}
+
+TEST(TextFileWrite, LargeOutputIsCompleteAfterClose) {
+    TempFolder dir;
+    const auto f = dir.file(u"many.txt");
+    ASSERT_TRUE(text_file_create(f));
+    const std::u16string line(99, u'\u00e4');  // 198 bytes + CR LF, crosses buffers
+    for (int i = 0; i < 2000; ++i) text_file_write_line(line);
+    text_file_close();
+    const std::string bytes = read_bytes(f);
+    EXPECT_EQ(bytes.size(), 2000u * 200u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), "\xC3\xA4\r\n");
+}
+
+TEST(TextFileWrite, UnwritablePathsFailAndLeaveNothingOpen) {
+    TempFolder dir;
+    EXPECT_FALSE(text_file_create(dir.file(u"no such folder\\x.txt")));
+    EXPECT_FALSE(text_file_create(dir.path()));  // a folder
+    text_file_write_line(u"ignored");             // no file open: nothing happens
+    text_file_close();
+    EXPECT_FALSE(file_exists(dir.file(u"no such folder")));
+}
+
+TEST(TextFileRead, LinesAndLineEnds) {
+    TempFolder dir;
+    const auto f = dir.file(u"in.txt");
+    struct Case { std::string bytes; std::vector<std::u16string> lines; };
+    const Case cases[] = {
+        {"a\r\n\r\nb\r\n", {u"a", u"", u"b"}},
+        {"a\r\n\r\nb", {u"a", u"", u"b"}},
+        {"a\nb\rc\r\nd\n\re", {u"a", u"b", u"c", u"d", u"", u"e"}},
+        {"last\r", {u"last"}},
+        {std::string("ab\0cd", 5), {u"ab", u"cd"}},
+        {"", {}},
+        {"\xEF\xBB\xBF" "abc\r\n", {u"\uFEFFabc"}},
+        {"K\xE4se\r\n", {u"K\uFFFDse"}},
+        {"einf\xC3\xBCgen", {u"einf\u00fcgen"}},
+        {"\xF0\x9F\x98\x80", {u"\U0001F600"}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(write_bytes(f, c.bytes));
+        EXPECT_EQ(read_all(f), c.lines) << "bytes: " << c.bytes;
+    }
+}
+
+TEST(TextFileRead, EmptyFileIsAtEndAndReadsEmpty) {
+    TempFolder dir;
+    const auto f = dir.file(u"empty.txt");
+    ASSERT_TRUE(write_bytes(f, ""));
+    ASSERT_TRUE(text_file_open(f));
+    EXPECT_TRUE(text_file_at_end());
+    EXPECT_EQ(text_file_read_line(), u"");
+    EXPECT_TRUE(text_file_at_end());
+    text_file_close();
+}
+
+TEST(TextFileRead, LongLinesAndLineEndsAcrossBuffersComeBackWhole) {
+    TempFolder dir;
+    const auto f = dir.file(u"long.txt");
+    // The first line puts its CR exactly on the last byte of the first 64 KiB.
+    const std::string first(64 * 1024 - 1, 'a');
+    const std::string second(10'000, 'b');
+    ASSERT_TRUE(write_bytes(f, first + "\r\n" + second + "\r\nc"));
+    const auto lines = read_all(f);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], std::u16string(first.size(), u'a'));
+    EXPECT_EQ(lines[1], std::u16string(second.size(), u'b'));
+    EXPECT_EQ(lines[2], u"c");
+}
+
+TEST(TextFileRead, MissingFilesAndFoldersDoNotOpen) {
+    TempFolder dir;
+    EXPECT_FALSE(text_file_open(dir.file(u"missing.txt")));
+    EXPECT_FALSE(text_file_open(dir.path()));
+    EXPECT_TRUE(text_file_at_end());
+    EXPECT_EQ(text_file_read_line(), u"");
+}
+
+TEST(TextFile, OpeningAnotherFileClosesTheFirstWithItsBytes) {
+    TempFolder dir;
+    const auto a = dir.file(u"a.txt");
+    const auto b = dir.file(u"b.txt");
+    ASSERT_TRUE(write_bytes(b, "x\n"));
+    ASSERT_TRUE(text_file_create(a));
+    text_file_write_line(u"kept");
+    ASSERT_TRUE(text_file_open(b));  // no close in between
+    EXPECT_EQ(text_file_read_line(), u"x");
+    text_file_write_line(u"not written: b is open for reading");
+    text_file_close();
+    EXPECT_EQ(read_bytes(a), "kept\r\n");
+    EXPECT_EQ(read_bytes(b), "x\n");
+}
+
+TEST(TextFileSharing, OtherProcessesMayOnlyRead) {
+    TempFolder dir;
+    const auto f = dir.file(u"shared.txt");
+
+    ASSERT_TRUE(text_file_create(f));
+    text_file_write_line(u"w");
+    EXPECT_EQ(probe(u"write", f), 1u) << "written file opened for writing elsewhere";
+    EXPECT_EQ(probe(u"delete", f), 1u) << "written file deleted elsewhere";
+    EXPECT_NE(read_bytes(f), "<missing>") << "reading by others is allowed";
+    text_file_close();
+
+    ASSERT_TRUE(text_file_open(f));
+    EXPECT_EQ(probe(u"write", f), 1u) << "read file opened for writing elsewhere";
+    EXPECT_EQ(probe(u"delete", f), 1u) << "read file deleted elsewhere";
+    EXPECT_EQ(text_file_read_line(), u"w");
+    text_file_close();
+
+    // Closed again: the probe itself works.
+    EXPECT_EQ(probe(u"write", f), 0u);
+    EXPECT_EQ(probe(u"delete", f), 0u);
+}
+
+TEST(TextFileSharing, FileHeldForWritingElsewhereDoesNotOpen) {
+    TempFolder dir;
+    const auto f = dir.file(u"held.txt");
+    ASSERT_TRUE(write_bytes(f, "a\r\n"));
+    {
+        HeldForWriting held(f);
+        EXPECT_FALSE(text_file_open(f));
+    }
+    ASSERT_TRUE(text_file_open(f));
+    EXPECT_EQ(text_file_read_line(), u"a");
+    text_file_close();
+}

@@ -1,0 +1,188 @@
+#include "link/command_quoting.h"
+#include "link/test_command.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::u16string kPlayerTail =
+    u" --no-qt-system-tray --qt-start-minimized --no-qt-video-autoresize --no-qt-updates-notif"
+    u" --no-qt-error-dialogs --mouse-hide-timeout=500 --no-embedded-video --no-video-title-show"
+    u" --width=300 --height=200 --video-x=20 --video-y=20 --video-title=Kanalbox Player"
+    u" --play-and-exit --video-on-top --no-qt-error-dialogs";
+const std::u16string kVlc = u"c:\\programme\\videolan\\vlc\\vlc.exe";
+const std::u16string kFfmpeg = u"c:\\programme\\videolan\\vlc\\ffmpeg.exe";
+const std::u16string kRtmpdump = u"c:\\programme\\videolan\\vlc\\rtmpdump.exe";
+
+std::u16string composed(std::u16string address, std::u16string cache = u"1000") {
+    ProgramState s;
+    s.stream_address = std::move(address);
+    s.cache_kb = std::move(cache);
+    compose_test_command(s);
+    return s.test_command;
+}
+
+struct LineCase {
+    const char* name;
+    std::u16string address;
+    std::u16string expected;
+};
+
+class WorkedLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(WorkedLines, SecondBatchLineIsExact) {
+    EXPECT_EQ(composed(GetParam().address), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, WorkedLines,
+    ::testing::Values(
+        LineCase{"rtmp_normalised",
+                 u"rtmp://example/live --playpath stream --swfVfy player.swf --live",
+                 kRtmpdump + u" -v -r rtmp://example/live --playpath stream --swfVfy player.swf --live | " +
+                     kVlc + u" --network-caching=1000" + kPlayerTail + u" -"},
+        LineCase{"m3u8_before_http", u"http://example/live/index.m3u8",
+                 kFfmpeg + u" -re -i http://example/live/index.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | " +
+                     kVlc + u" --network-caching=1000" + kPlayerTail + u" -"},
+        LineCase{"rtsp_direct", u"rtsp://example/live",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" rtsp://example/live"},
+        LineCase{"http_web", u"http://example/live.flv",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" http://example/live.flv"},
+        LineCase{"spaces_kept", u"  mms://example/live  ",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u"   mms://example/live  "},
+        LineCase{"https_alone_is_no_marker", u"https://example/live", u""},
+        LineCase{"upper_case_rtmp_is_no_marker", u"RTMP://example/live", u""},
+        LineCase{"empty_address", u"", u""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CompositionTest, EmptyCacheLeavesBareOption) {
+    EXPECT_EQ(composed(u"rtsp://example/live", u""),
+              kVlc + u" --network-caching=" + kPlayerTail + u" rtsp://example/live");
+}
+
+TEST(CompositionTest, PlainPartsKeepTheAddressAsTyped) {
+    ProgramState s;
+    s.stream_address = u"http://h/a.m3u8?x=1&y=%20";
+    compose_test_command(s);
+    EXPECT_EQ(s.ffmpeg_args, u" -re -i http://h/a.m3u8?x=1&y=%20 -acodec copy -vcodec copy -f mpegts pipe: | ");
+    EXPECT_EQ(s.rtmpdump_args, u" -v -r http://h/a.m3u8?x=1&y=%20 | ");
+    EXPECT_EQ(s.cache_option, u" --network-caching=1000");
+    EXPECT_EQ(s.stream_address, u"http://h/a.m3u8?x=1&y=%20");
+    EXPECT_EQ(s.test_command,
+              kFfmpeg + u" -re -i \"http://h/a.m3u8?x=1&y=%%20\" -acodec copy -vcodec copy -f mpegts pipe: | " +
+                  kVlc + u" --network-caching=1000" + kPlayerTail + u" -");
+}
+
+TEST(CompositionTest, UnknownAddressDropsThePreviousCommand) {
+    ProgramState s;
+    s.stream_address = u"rtsp://example/live";
+    compose_test_command(s);
+    ASSERT_FALSE(s.test_command.empty());
+    s.stream_address = u"ftp://example/live";
+    compose_test_command(s);
+    EXPECT_EQ(s.test_command, u"");
+}
+
+TEST(CompositionTest, HostileCacheAndPathsAreProtected) {
+    ProgramState s;
+    s.stream_address = u"rtsp://example/live";
+    s.cache_kb = u"10&del x";
+    s.vlc_path = u"C:\\Program Files\\VideoLAN\\VLC\\vlc.exe";
+    compose_test_command(s);
+    EXPECT_EQ(s.test_command, u"\"C:\\Program Files\\VideoLAN\\VLC\\vlc.exe\" \"--network-caching=10&del\" x" +
+                                  kPlayerTail + u" rtsp://example/live");
+}
+
+struct PipelineCase {
+    const char* address;
+    Pipeline expected;
+};
+
+TEST(PipelineTest, FirstMatchingGroupWins) {
+    const PipelineCase cases[] = {
+        {"rtmp://a/b", Pipeline::rtmpdump},
+        {"x rtmpt://a/b", Pipeline::rtmpdump},
+        {"rtmpe://a/b", Pipeline::rtmpdump},
+        {"rtmp://a/b/index.m3u8", Pipeline::rtmpdump},
+        {"rtsp://a/b.m3u8", Pipeline::ffmpeg},
+        {"http://a/b.m3u8", Pipeline::ffmpeg},
+        {"http://192.0.2.7/live", Pipeline::ffmpeg},
+        {"mms://198.51.100.1/x", Pipeline::ffmpeg},
+        {"203.0.113.9:8080", Pipeline::ffmpeg},
+        {"http://live.example.net/ch1", Pipeline::ffmpeg},
+        {"https://live.example.net/ch1", Pipeline::none},
+        {"http://a/b.M3U8", Pipeline::web},
+        {"mms://a/b", Pipeline::direct},
+        {"mmsh://a/b", Pipeline::direct},
+        {"rtsp://a/b", Pipeline::direct},
+        {"RTSP://a/b", Pipeline::none},
+        {"http://a/b", Pipeline::web},
+        {"HTTP://a/b", Pipeline::none},
+        {"https://a/b", Pipeline::none},
+        {"", Pipeline::none},
+    };
+    for (const auto& c : cases) {
+        const std::u16string address(c.address, c.address + std::char_traits<char>::length(c.address));
+        EXPECT_EQ(choose_pipeline(address), c.expected) << c.address;
+    }
+}
+
+struct QuoteCase {
+    std::u16string in;
+    std::u16string batch;
+    std::u16string console;
+};
+
+TEST(ProtectWordsTest, PlainWordsUnchangedSpecialWordsQuoted) {
+    const QuoteCase cases[] = {
+        {u"rtmp://a/b --live", u"rtmp://a/b --live", u"rtmp://a/b --live"},
+        {u"  a  b ", u"  a  b ", u"  a  b "},
+        {u"a&b c", u"\"a&b\" c", u"\"a&b\" c"},
+        {u"|<>^()!", u"\"|<>^()!\"", u"\"|<>^()!\""},
+        {u"%20", u"\"%%20\"", u"\"\"^%\"20\""},
+        {u"x%PATH%y", u"\"x%%PATH%%y\"", u"\"x\"^%\"PATH\"^%\"y\""},
+        {u"a\"b", u"\"a%%22b\"", u"\"a\"^%\"22b\""},
+        {u"a\r\nb\x1a", u"\"a%%0D%%0Ab%%1A\"", u"\"a\"^%\"0D\"^%\"0Ab\"^%\"1A\""},
+        {u"a\tb", u"\"a%%09b\"", u"\"a\"^%\"09b\""},
+        {u"&x\\", u"\"&x\\\\\"", u"\"&x\\\\\""},
+        {u"&x\\%", u"\"&x\\%%\"", u"\"&x\\\\\"^%\"\""},
+        {u"hello^\"world", u"\"hello^%%22world\"", u"\"hello^\"^%\"22world\""},
+        {u"a\\b&", u"\"a\\b&\"", u"\"a\\b&\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(protect_words(c.in, CommandShell::batch), c.batch);
+        EXPECT_EQ(protect_words(c.in, CommandShell::console), c.console);
+    }
+}
+
+TEST(ProtectPathTest, QuotesPathsThatWouldSplitOrRunSomething) {
+    const QuoteCase cases[] = {
+        {kVlc, kVlc, kVlc},
+        {u"", u"", u""},
+        {u"C:\\Program Files\\vlc.exe", u"\"C:\\Program Files\\vlc.exe\"", u"\"C:\\Program Files\\vlc.exe\""},
+        {u"C:\\a,b\\vlc.exe", u"\"C:\\a,b\\vlc.exe\"", u"\"C:\\a,b\\vlc.exe\""},
+        {u"C:\\a&b (x86)\\v.exe", u"\"C:\\a&b (x86)\\v.exe\"", u"\"C:\\a&b (x86)\\v.exe\""},
+        {u"C:\\100%\\v.exe", u"\"C:\\100%%\\v.exe\"", u"\"C:\\100\"^%\"\\v.exe\""},
+        {u"C:\\a\"b\r\n.exe", u"\"C:\\ab.exe\"", u"\"C:\\ab.exe\""},
+        {u"C:\\dir with space\\", u"\"C:\\dir with space\\\\\"", u"\"C:\\dir with space\\\\\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(protect_path(c.in, CommandShell::batch), c.batch);
+        EXPECT_EQ(protect_path(c.in, CommandShell::console), c.console);
+    }
+}
+
+TEST(ClipboardLineTest, ConsoleFormOfTheLastTest) {
+    ProgramState s;
+    s.stream_address = u"http://example/live/index.m3u8";
+    EXPECT_EQ(clipboard_line(s), kFfmpeg + u" -re -i http://example/live/index.m3u8"
+                                           u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -");
+    s.stream_address = u"http://h/a.m3u8?a=1&b=%41";
+    s.ffmpeg_path = u"C:\\Program Files\\ffmpeg.exe";
+    EXPECT_EQ(clipboard_line(s), u"\"C:\\Program Files\\ffmpeg.exe\" -re -i \"http://h/a.m3u8?a=1&b=\"^%\"41\""
+                                 u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -");
+}
+
+}  // namespace

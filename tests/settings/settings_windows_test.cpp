@@ -1,0 +1,154 @@
+#include "settings/settings.h"
+
+#include "tests/textfile/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace file_test;
+
+namespace {
+
+ProgramState state_in(const TempFolder& dir) {
+    ProgramState s;
+    s.work_dir = dir.path();
+    return s;
+}
+
+const std::string kAllDefaultsBytes =
+    "c:\\programme\\videolan\\vlc\\vlc.exe\r\n"
+    "c:\\programme\\videolan\\vlc\\ffmpeg.exe\r\n"
+    "c:\\\r\n"
+    "1000\r\n"
+    "m3u8 Stream hier direkt einf\xC3\xBCgen\r\n"
+    "c:\\programme\\videolan\\vlc\\rtmpdump.exe\r\n";
+
+}  // namespace
+
+TEST(SaveSettings, WritesSixLinesInFileOrder) {
+    TempFolder dir;
+    ProgramState s = state_in(dir);
+    s.vlc_path = u"d:\\vlc\\vlc.exe";
+    s.ffmpeg_path = u"";
+    s.link_dir = u"e:\\Listen\\";
+    s.cache_kb = u"3000";
+    s.stream_address = u"rtmp://h\u00f6st/app";
+    s.rtmpdump_path = u"r.exe";
+    save_settings(s);
+    EXPECT_EQ(read_bytes(dir.file(u"Wellenblick.ini")),
+              "d:\\vlc\\vlc.exe\r\n\r\ne:\\Listen\\\r\n3000\r\nrtmp://h\xC3\xB6st/app\r\nr.exe\r\n");
+}
+
+TEST(SaveSettings, ReplacesALongerFile) {
+    TempFolder dir;
+    const auto ini = dir.file(u"Wellenblick.ini");
+    ASSERT_TRUE(write_bytes(ini, std::string(5000, 'x')));
+    ProgramState s = state_in(dir);
+    s.stream_address = kAddressHint;
+    save_settings(s);
+    EXPECT_EQ(read_bytes(ini), kAllDefaultsBytes);
+}
+
+TEST(SaveSettings, UnwritableLocationWritesNothing) {
+    TempFolder dir;
+    ProgramState missing_folder;
+    missing_folder.work_dir = dir.file(u"gibt es nicht\\");
+    save_settings(missing_folder);
+    EXPECT_FALSE(file_exists(dir.file(u"gibt es nicht")));
+
+    // The settings path is taken by a folder.
+    ASSERT_TRUE(CreateDirectoryW(wz(dir.file(u"Wellenblick.ini")), nullptr));
+    save_settings(state_in(dir));
+    EXPECT_TRUE(GetFileAttributesW(wz(dir.file(u"Wellenblick.ini"))) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(LoadSettings, MissingFileKeepsBuiltInDefaults) {
+    TempFolder dir;
+    ProgramState s = state_in(dir);
+    s.vlc_path = u"unchanged";
+    load_settings(s);
+    EXPECT_EQ(s.vlc_path, u"unchanged");
+    EXPECT_EQ(s.cache_kb, kDefaultCacheKb);
+    EXPECT_EQ(s.stream_address, u"");
+}
+
+TEST(LoadSettings, EmptyAndMissingLinesTakeTheirDefaults) {
+    struct Case { const char* name; std::string bytes; std::u16string vlc, link_dir, address; };
+    const Case cases[] = {
+        {"six empty lines", "\r\n\r\n\r\n\r\n\r\n\r\n", kDefaultVlcPath, kDefaultLinkDir, kAddressHint},
+        {"empty file", "", kDefaultVlcPath, kDefaultLinkDir, kAddressHint},
+        {"two lines", "v.exe\r\nf.exe\r\n", u"v.exe", kDefaultLinkDir, kAddressHint},
+        {"no final line end", "v\r\nf\r\nL\\", u"v", u"L\\", kAddressHint},
+        {"lone LF and CR", "v\nf\rL\n9\rrtmp://a\nr", u"v", u"L", u"rtmp://a"},
+        {"BOM stays", "\xEF\xBB\xBFv.exe\r\n", u"\uFEFFv.exe", kDefaultLinkDir, kAddressHint},
+    };
+    for (const auto& c : cases) {
+        TempFolder dir;
+        ASSERT_TRUE(write_bytes(dir.file(u"Wellenblick.ini"), c.bytes));
+        ProgramState s = state_in(dir);
+        s.vlc_path = s.link_dir = u"before";
+        load_settings(s);
+        EXPECT_EQ(s.vlc_path, c.vlc) << c.name;
+        EXPECT_EQ(s.link_dir, c.link_dir) << c.name;
+        EXPECT_EQ(s.stream_address, c.address) << c.name;
+    }
+}
+
+TEST(LoadSettings, LoneLineEndsAreWrittenBackAsCrLf) {
+    TempFolder dir;
+    const auto ini = dir.file(u"Wellenblick.ini");
+    ASSERT_TRUE(write_bytes(ini, "a\nb\rc\nd\re\nf\ng\n"));
+    ProgramState s = state_in(dir);
+    load_settings(s);
+    EXPECT_EQ(s.rtmpdump_path, u"f");  // the seventh line is never read
+    save_settings(s);
+    EXPECT_EQ(read_bytes(ini), "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
+}
+
+TEST(LoadSettings, FileHeldForWritingElsewhereKeepsDefaults) {
+    TempFolder dir;
+    const auto ini = dir.file(u"Wellenblick.ini");
+    ASSERT_TRUE(write_bytes(ini, "other.exe\r\n"));
+    HeldForWriting held(ini);
+    ProgramState s = state_in(dir);
+    load_settings(s);
+    EXPECT_EQ(s.vlc_path, kDefaultVlcPath);
+    EXPECT_EQ(s.stream_address, u"");
+}
+
+TEST(Settings, RoundTripKeepsEveryValue) {
+    TempFolder dir;
+    ProgramState s = state_in(dir);
+    s.vlc_path = u"C:\\Programme\\VideoLAN\\VLC\\vlc.exe";
+    s.ffmpeg_path = u"d:\\\u00dcbung\\ffmpeg.exe";
+    s.link_dir = u"\\\\server\\freigabe\\\u65e5\u672c\\";
+    s.cache_kb = u" 250 ";
+    s.stream_address = u"http://x/\U0001F600.m3u8?a=1&b=\"2\"";
+    s.rtmpdump_path = u"rtmpdump.exe";
+    save_settings(s);
+
+    ProgramState back = state_in(dir);
+    load_settings(back);
+    EXPECT_EQ(back.vlc_path, s.vlc_path);
+    EXPECT_EQ(back.ffmpeg_path, s.ffmpeg_path);
+    EXPECT_EQ(back.link_dir, s.link_dir);
+    EXPECT_EQ(back.cache_kb, s.cache_kb);
+    EXPECT_EQ(back.stream_address, s.stream_address);
+    EXPECT_EQ(back.rtmpdump_path, s.rtmpdump_path);
+}
+
+TEST(Settings, TwoWorkingFoldersKeepTwoFiles) {
+    TempFolder one, two;
+    ProgramState a = state_in(one);
+    a.cache_kb = u"1";
+    ProgramState b = state_in(two);
+    b.cache_kb = u"2";
+    save_settings(a);
+    save_settings(b);
+    ProgramState la = state_in(one), lb = state_in(two);
+    load_settings(la);
+    load_settings(lb);
+    EXPECT_EQ(la.cache_kb, u"1");
+    EXPECT_EQ(lb.cache_kb, u"2");
+}

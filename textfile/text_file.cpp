@@ -51,8 +51,9 @@ void close_file(OpenTextFile& f) {
 
 OpenTextFile::~OpenTextFile() { close_file(*this); }
 
-// The one open file; its destructor writes out and closes whatever is still
-// open when the program ends normally.
+// The one open file. Its destructor writes out and closes whatever is still
+// open when the program returns from its entry point or calls exit();
+// ExitProcess alone skips it.
 OpenTextFile g_file;
 
 void append_utf8(std::string& out, const char16_t* text, std::size_t count) {

@@ -2,7 +2,11 @@
 // share_probe delete PATH  -> exit 0 if PATH is deleted, else 1
 // share_probe hold PATH READY RELEASE -> holds PATH open for writing,
 //   sharing everything, signals event READY and waits for event RELEASE
-#include <windows.h>
+// share_probe leave-open PATH -> writes a line to PATH with the text-file
+//   operations and returns without closing it
+#include "textfile/text_file.h"
+#include "textfile/win32.h"
+
 #include <shellapi.h>
 
 int main() {
@@ -31,6 +35,11 @@ int main() {
         SetEvent(ready);
         WaitForSingleObject(release, 60000);
         CloseHandle(h);
+        return 0;
+    }
+    if (lstrcmpW(mode, L"leave-open") == 0) {
+        if (!text_file_create(u16(path))) return 1;
+        text_file_write_line(u"offen");
         return 0;
     }
     return 2;

@@ -189,3 +189,10 @@ TEST(TextFileSharing, FileHeldForWritingElsewhereDoesNotOpen) {
     EXPECT_EQ(text_file_read_line(), u"a");
     text_file_close();
 }
+
+TEST(TextFile, FileLeftOpenIsCompleteAfterProgramExit) {
+    TempFolder dir;
+    const auto f = dir.file(u"left open.txt");
+    EXPECT_EQ(probe(u"leave-open", f), 0u);
+    EXPECT_EQ(read_bytes(f), "offen\r\n");
+}

@@ -1,0 +1,34 @@
+#include "main/link_text.h"
+
+#include "textfile/text_ops.h"
+
+std::u16string text_between(std::u16string_view text, std::u16string_view open,
+                            std::u16string_view close) {
+    const auto at = text.find(open);
+    if (at == std::u16string_view::npos) return {};
+    const auto start = at + open.size();
+    // find() with a start beyond the end simply reports npos.
+    const auto end = text.find(close, start);
+    if (end == std::u16string_view::npos || end <= start) return {};
+    std::u16string part(text.substr(start, end - start));
+    part = trim_spaces(part);
+    part = trim_char(part, u'"');
+    part = trim_char(part, u'\'');
+    return trim_spaces(part);
+}
+
+std::u16string clean_link_line(std::u16string_view line) {
+    return trim_spaces(remove_char(line, u'\t'));
+}
+
+std::u16string folder_part(std::u16string_view path) {
+    const auto last = path.find_last_of(u"\\/");
+    if (last == std::u16string_view::npos) return {};
+    return std::u16string(path.substr(0, last + 1));
+}
+
+std::u16string picked_link_text(std::u16string_view line) {
+    if (text_contains(line, u">") && text_contains(line, u"<"))
+        return text_between(line, u">", u"<");
+    return std::u16string(line);
+}

@@ -1,0 +1,359 @@
+#include "main/main_window.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <deque>
+#include <iterator>
+#include <memory>
+#include <utility>
+
+#include "main/controls.h"
+#include "main/window_logic.h"
+#include "textfile/win32.h"
+
+namespace {
+
+// Owns a GDI object (brush); deleted once.
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(HGDIOBJ object) : object_(object) {}
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() {
+        if (object_) DeleteObject(object_);
+    }
+    HGDIOBJ get() const { return object_; }
+
+private:
+    HGDIOBJ object_ = nullptr;
+};
+
+// What the window procedure keeps between messages.
+struct WindowData {
+    GdiObject address_brush{CreateSolidBrush(kAddressBackground)};
+    HWND tooltip = nullptr;
+    HWND saved_focus = nullptr;
+    std::deque<int> control_events;
+    bool close_requested = false;
+};
+
+WindowData* window_data(HWND window) {
+    if (!window) return nullptr;
+    return reinterpret_cast<WindowData*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+enum class Kind { label, field, button, frame, list };
+
+struct ControlSpec {
+    int id;
+    Kind kind;
+    int x, y, width, height;
+    const char16_t* caption;                  // fixed caption, or null
+    std::u16string ProgramState::*value;      // field content, or null
+};
+
+constexpr std::array<ControlSpec, kControlCount> kControls = {{
+    {VlcPathLabel, Kind::label, 20, 23, 150, 18, u"Pfad zur vlc.exe :", nullptr},
+    {VlcPathField, Kind::field, 150, 20, 530, 20, nullptr, &ProgramState::vlc_path},
+    {VlcBrowseButton, Kind::button, 700, 20, 80, 20, u"suchen", nullptr},
+    {FfmpegPathLabel, Kind::label, 20, 53, 150, 18, u"Pfad zur ffmpeg.exe :", nullptr},
+    {FfmpegPathField, Kind::field, 150, 50, 530, 20, nullptr, &ProgramState::ffmpeg_path},
+    {FfmpegBrowseButton, Kind::button, 700, 50, 80, 20, u"suchen", nullptr},
+    {RtmpdumpPathLabel, Kind::label, 20, 83, 150, 18, u"Pfad zur rtmpdump.exe :", nullptr},
+    {RtmpdumpPathField, Kind::field, 150, 80, 530, 20, nullptr, &ProgramState::rtmpdump_path},
+    {RtmpdumpBrowseButton, Kind::button, 700, 80, 80, 20, u"suchen", nullptr},
+    {ToolsFrame, Kind::frame, 10, 10, 780, 100, nullptr, nullptr},
+    {StreamFrame, Kind::frame, 10, 115, 780, 385, nullptr, nullptr},
+    {AddressLabel, Kind::label, 20, 130, 200, 18, u"Live Stream Adresse :", nullptr},
+    {AddressField, Kind::field, 20, 150, 730, 20, nullptr, &ProgramState::stream_address},
+    {ClearAddressButton, Kind::button, 760, 150, 20, 20, u"X", nullptr},
+    {TestButton, Kind::button, 20, 175, 505, 30, u"testen", nullptr},
+    {ClipboardButton, Kind::button, 530, 175, 250, 30, u"Zwischenablage", nullptr},
+    {LoadLinksButton, Kind::button, 20, 215, 250, 25, u"Datei mit Links zeilenweise einlesen", nullptr},
+    {NextLinkButton, Kind::button, 275, 215, 250, 25, u"nach unten", nullptr},
+    {PreviousLinkButton, Kind::button, 530, 215, 250, 25, u"nach oben", nullptr},
+    {LinkList, Kind::list, 20, 250, 760, 240, nullptr, nullptr},
+    {CacheLabel, Kind::label, 510, 130, 90, 18, u"VLC Cache / kB :", nullptr},
+    {CacheField, Kind::field, 610, 125, 70, 20, nullptr, &ProgramState::cache_kb},
+    {VlcOffButton, Kind::button, 700, 125, 80, 20, u"VLC aus", nullptr},
+    {HomepageButton, Kind::button, 10, 505, 80, 40, u"Kanalbox", nullptr},
+    {DownloadButton, Kind::button, 110, 505, 80, 40, u"dump dnld", nullptr},
+}};
+
+// Tab stops in creation order.
+constexpr std::array<int, 18> kTabOrder = {
+    VlcPathField, VlcBrowseButton, FfmpegPathField, FfmpegBrowseButton,
+    RtmpdumpPathField, RtmpdumpBrowseButton, AddressField, ClearAddressButton,
+    TestButton, ClipboardButton, LoadLinksButton, NextLinkButton,
+    PreviousLinkButton, LinkList, CacheField, VlcOffButton,
+    HomepageButton, DownloadButton};
+
+const wchar_t* class_of(Kind kind) {
+    switch (kind) {
+    case Kind::label:
+    case Kind::frame: return L"Static";
+    case Kind::field: return L"Edit";
+    case Kind::button: return L"Button";
+    case Kind::list: return L"ListBox";
+    }
+    return L"Static";
+}
+
+DWORD style_of(Kind kind) {
+    const DWORD common = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+    case Kind::label: return common | SS_LEFT | WS_GROUP;
+    case Kind::field: return common | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
+    case Kind::button: return common | BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
+    case Kind::frame: return common | WS_GROUP;
+    case Kind::list:
+        return common | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
+               WS_HSCROLL | WS_TABSTOP | WS_GROUP;
+    }
+    return common;
+}
+
+DWORD ex_style_of(Kind kind) {
+    return kind == Kind::field || kind == Kind::frame || kind == Kind::list ? WS_EX_CLIENTEDGE
+                                                                            : 0;
+}
+
+// Only the events a list reports count for LinkList: a selection change
+// (also sent on every left-button release over it) and a double click. Its
+// focus notifications are not list events; taking them would overwrite the
+// address field whenever the list is tabbed through.
+bool counts_as_control_event(int control, WORD code) {
+    if (control == LinkList)
+        return code == LBN_SELCHANGE || code == LBN_DBLCLK || code == LBN_SELCANCEL;
+    return true;
+}
+
+bool is_frame(HWND window, HWND child) {
+    return child == GetDlgItem(window, ToolsFrame) || child == GetDlgItem(window, StreamFrame);
+}
+
+// A message sent from another thread (a click or close sent by another
+// program) is handled inside GetMessageW, which then keeps waiting; an empty
+// posted message lets the loop see what was recorded.
+void wake_event_loop(HWND window) { PostMessageW(window, WM_NULL, 0, 0); }
+
+void on_activate(HWND window, WindowData& data, WPARAM wparam) {
+    if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        data.saved_focus = focus && IsChild(window, focus) ? focus : nullptr;
+    }
+}
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* data = new (std::nothrow) WindowData;
+        if (!data) return FALSE;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    WindowData* data = window_data(window);
+    if (!data) return DefWindowProcW(window, message, wparam, lparam);
+
+    switch (message) {
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        delete data;
+        return DefWindowProcW(window, message, wparam, lparam);
+    case WM_CLOSE:
+        // The exit sequence runs first; the window ends with the process.
+        data->close_requested = true;
+        wake_event_loop(window);
+        return 0;
+    case WM_COMMAND:
+        if (lparam == 0 && HIWORD(wparam) == 1) {
+            if (LOWORD(wparam) == kTabCommand) move_focus(window, false);
+            if (LOWORD(wparam) == kShiftTabCommand) move_focus(window, true);
+            return 0;
+        }
+        if (lparam != 0) {
+            const int control = LOWORD(wparam);
+            if (control >= 0 && control < kControlCount &&
+                counts_as_control_event(control, HIWORD(wparam))) {
+                data->control_events.push_back(control);
+                if (data->control_events.size() == 1) wake_event_loop(window);
+            }
+        }
+        return 0;
+    case WM_ACTIVATE:
+        on_activate(window, *data, wparam);
+        if (LOWORD(wparam) != WA_INACTIVE && !HIWORD(wparam) && data->saved_focus &&
+            IsWindow(data->saved_focus) && IsChild(window, data->saved_focus)) {
+            SetFocus(data->saved_focus);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lparam) == GetDlgItem(window, AddressField) &&
+            data->address_brush.get()) {
+            SetBkColor(reinterpret_cast<HDC>(wparam), kAddressBackground);
+            return reinterpret_cast<LRESULT>(data->address_brush.get());
+        }
+        // Frames leave their interior unpainted, so the controls inside
+        // them (which lie below them in the z-order) stay visible.
+        if (message == WM_CTLCOLORSTATIC && is_frame(window, reinterpret_cast<HWND>(lparam))) {
+            SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    default:
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+}
+
+bool register_main_class(HINSTANCE instance) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, kMainWindowClass, &existing)) return true;
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = main_window_proc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = kMainWindowClass;
+    return RegisterClassExW(&wc) != 0;
+}
+
+WindowPlacement main_window_placement() {
+    RECT outer{0, 0, kClientWidth, kClientHeight};
+    if (!AdjustWindowRectEx(&outer, kMainWindowStyle, FALSE, 0))
+        outer = RECT{0, 0, kClientWidth, kClientHeight};
+    return centred_on_screen(outer.right - outer.left, outer.bottom - outer.top,
+                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+HWND create_tooltip(HWND window, HINSTANCE instance) {
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                               instance, nullptr);
+    if (tip) SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return tip;
+}
+
+void create_control(HWND window, HINSTANCE instance, const ControlSpec& spec,
+                    const ProgramState& state, HFONT font) {
+    std::u16string text;
+    if (spec.caption) text = spec.caption;
+    if (spec.value) text = state.*spec.value;
+    HWND control = CreateWindowExW(
+        ex_style_of(spec.kind), class_of(spec.kind), wz(text), style_of(spec.kind), spec.x,
+        spec.y, spec.width, spec.height, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    if (!control) return;
+    if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    switch (spec.id) {
+    case ClearAddressButton:
+        set_control_tooltip(window, spec.id, u"Eingabefeld leeren");
+        break;
+    case ClipboardButton:
+        EnableWindow(control, FALSE);
+        set_control_tooltip(window, spec.id, u"letzter Test wird in die Zwischenablage kopiert");
+        break;
+    case VlcOffButton:
+        set_control_tooltip(window, spec.id, u"Prozesse von VLC, CMD und FFmpeg werden beendet");
+        break;
+    case HomepageButton:
+        set_control_tooltip(window, spec.id, u"Kanalbox Homepage \u00f6ffnen");
+        break;
+    case DownloadButton:
+        set_control_tooltip(window, spec.id, u"rtmpdump und ffmpeg download");
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!register_main_class(instance)) return nullptr;
+
+    const WindowPlacement at = main_window_placement();
+    const std::u16string title = std::u16string(kMakerHost) + kTitleTail;
+    HWND window = CreateWindowExW(0, kMainWindowClass, wz(title), kMainWindowStyle, at.x, at.y,
+                                  at.width, at.height, nullptr, nullptr, instance, nullptr);
+    if (!window) return nullptr;
+    ShowWindow(window, show);
+    UpdateWindow(window);
+
+    if (WindowData* data = window_data(window)) data->tooltip = create_tooltip(window, instance);
+    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    for (const ControlSpec& spec : kControls) create_control(window, instance, spec, state, font);
+
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return window;
+}
+
+void set_control_tooltip(HWND window, int control, const std::u16string& text) {
+    HWND tip = main_window_tooltip(window);
+    HWND item = GetDlgItem(window, control);
+    if (!tip || !item) return;
+    // The version-5 size: accepted by every common-controls version, also
+    // by test programs that carry no manifest.
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = window;
+    info.uId = reinterpret_cast<UINT_PTR>(item);
+    SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    std::u16string copy = text;  // the message takes a non-const pointer
+    info.lpszText = reinterpret_cast<LPWSTR>(copy.data());
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+HWND main_window_tooltip(HWND window) {
+    WindowData* data = window_data(window);
+    return data ? data->tooltip : nullptr;
+}
+
+void move_focus(HWND window, bool backwards) {
+    std::array<bool, kTabOrder.size()> eligible{};
+    int current = -1;
+    HWND focus = GetFocus();
+    for (std::size_t i = 0; i < kTabOrder.size(); ++i) {
+        HWND item = GetDlgItem(window, kTabOrder[i]);
+        if (!item) continue;
+        const LONG style = GetWindowLongW(item, GWL_STYLE);
+        // The control's own visibility flag: a hidden main window (tests)
+        // does not make its controls unreachable.
+        eligible[i] = IsWindowEnabled(item) && (style & WS_VISIBLE) && (style & WS_TABSTOP);
+        if (focus && (focus == item || IsChild(item, focus))) current = static_cast<int>(i);
+    }
+    const int next = next_tab_position(eligible, current, backwards);
+    if (next >= 0) SetFocus(GetDlgItem(window, kTabOrder[static_cast<std::size_t>(next)]));
+}
+
+bool take_control_event(HWND window, int& control) {
+    WindowData* data = window_data(window);
+    if (!data || data->control_events.empty()) return false;
+    control = data->control_events.front();
+    data->control_events.pop_front();
+    return true;
+}
+
+bool close_requested(HWND window) {
+    WindowData* data = window_data(window);
+    return data && data->close_requested;
+}
+
+HACCEL create_main_accelerators() {
+    std::array<ACCEL, 2> keys = {{
+        {FVIRTKEY, VK_TAB, kTabCommand},
+        {FVIRTKEY | FSHIFT, VK_TAB, kShiftTabCommand},
+    }};
+    return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}

@@ -1,11 +1,22 @@
 #pragma once
 // Line-oriented text files: UTF-8 without byte-order mark on disk, CR LF
-// after every written line. At most one file is open at a time.
+// after every written line. At most one file is open at a time; opening or
+// creating another closes the previous one first.
 #include <string>
 
+// Creates or empties the file and keeps it open for writing; others may
+// read it meanwhile, not write or delete it. An existing hidden or system
+// file is emptied in place. False when neither works; nothing is open then.
 bool text_file_create(const std::u16string& path);
+// Opens an existing file for reading from its first byte. False when it is
+// missing, a folder, or held open for writing elsewhere.
 bool text_file_open(const std::u16string& path);
+// Appends the text as UTF-8 and CR LF (buffered). Ignored unless writing.
 void text_file_write_line(const std::u16string& text);
+// The next line without its end (LF, CR, CR LF or NUL), invalid UTF-8 as
+// U+FFFD; the empty text at the end or unless reading.
 std::u16string text_file_read_line();
+// True when no byte is left to read; does not move the read position.
 bool text_file_at_end();
+// Writes out what is buffered and closes; nothing happens with no file open.
 void text_file_close();

@@ -196,3 +196,19 @@ TEST(TextFile, FileLeftOpenIsCompleteAfterProgramExit) {
     EXPECT_EQ(probe(u"leave-open", f), 0u);
     EXPECT_EQ(read_bytes(f), "offen\r\n");
 }
+
+TEST(TextFile, MegabyteLinesKeepCharactersThatStraddleConversionPieces) {
+    // Converted in pieces of 2^20 units or bytes: put a surrogate pair (four
+    // UTF-8 bytes) across that boundary in both directions.
+    TempFolder dir;
+    const auto f = dir.file(u"huge.txt");
+    const std::u16string line =
+        std::u16string((1u << 20) - 1, u'a') + u"\U0001F600" + std::u16string(300'000, u'\u00e4');
+    ASSERT_TRUE(text_file_create(f));
+    text_file_write_line(line);
+    text_file_close();
+    EXPECT_EQ(read_bytes(f).size(), ((1u << 20) - 1) + 4 + 600'000 + 2);
+    const auto lines = read_all(f);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0] == line);  // no dump of two megabytes on failure
+}

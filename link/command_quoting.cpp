@@ -39,10 +39,13 @@ std::u16string drop_unquotable(std::u16string_view path) {
     return out;
 }
 
+enum class Percent { doubled, outside_quotes, as_is };
+
 // `text` as one double-quoted word. Inside quotes cmd.exe still expands
 // '%': a batch line doubles it; a console line cannot escape it inside
-// quotes, so each '%' is written outside them as ^% (see protect_words).
-std::u16string quote(std::u16string_view text, CommandShell shell) {
+// quotes, so an address writes each '%' between closing and reopening
+// quotes (see protect_words).
+std::u16string quote(std::u16string_view text, Percent percent) {
     std::u16string out;
     out.reserve(text.size() + 8);
     out += u'"';
@@ -56,11 +59,13 @@ std::u16string quote(std::u16string_view text, CommandShell shell) {
     };
     for (char16_t c : text) {
         if (c == u'%') {
-            if (shell == CommandShell::batch) {
+            if (percent == Percent::doubled) {
                 out += u"%%";
-            } else {
+            } else if (percent == Percent::outside_quotes) {
                 close_quote();
-                out += u"^%\"";
+                out += u"%\"";
+            } else {
+                out += u'%';
             }
             backslashes = 0;
         } else {
@@ -74,7 +79,8 @@ std::u16string quote(std::u16string_view text, CommandShell shell) {
 
 std::u16string protect_word(std::u16string_view word, CommandShell shell) {
     if (std::none_of(word.begin(), word.end(), is_cmd_special)) return std::u16string(word);
-    return quote(encode_unquotable(word), shell);
+    return quote(encode_unquotable(word),
+                 shell == CommandShell::batch ? Percent::doubled : Percent::outside_quotes);
 }
 
 }  // namespace
@@ -94,14 +100,19 @@ std::u16string protect_path(std::u16string_view path, CommandShell shell) {
         return is_cmd_special(c) || ends_command_name(c);
     });
     if (plain) return std::u16string(path);
-    return quote(drop_unquotable(path), shell);
+    // A console line keeps '%' of a path as typed: cmd.exe does not accept a
+    // program name that leaves and re-enters quotes, and a path is the
+    // user's own choice from the file system, not text from outside.
+    return quote(drop_unquotable(path), shell == CommandShell::batch ? Percent::doubled : Percent::as_is);
 }
 
 // On a console line a defined %NAME% expands even inside quotes, and an
-// undefined one stays as typed. Writing every '%' outside the quotes as ^%,
-// directly followed by the reopening quote, makes each name cmd.exe could
-// look up begin with a double quote, which no variable has; the caret then
-// yields a plain '%'. The word arrives as typed whatever the environment holds.
+// undefined one stays as typed. Writing every '%' of an address between a
+// closing and a reopening quote ("a"%"b") makes every name cmd.exe could
+// look up begin with a double quote, which no variable has, while the C
+// runtime joins the pieces again. The word arrives as typed whatever the
+// environment holds. (A caret before such a '%' would not do: not every
+// cmd.exe removes it.)
 std::u16string protect_words(std::u16string_view address, CommandShell shell) {
     std::u16string out;
     out.reserve(address.size() + 16);

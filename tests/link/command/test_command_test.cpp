@@ -141,14 +141,14 @@ TEST(ProtectWordsTest, PlainWordsUnchangedSpecialWordsQuoted) {
         {u"  a  b ", u"  a  b ", u"  a  b "},
         {u"a&b c", u"\"a&b\" c", u"\"a&b\" c"},
         {u"|<>^()!", u"\"|<>^()!\"", u"\"|<>^()!\""},
-        {u"%20", u"\"%%20\"", u"\"\"^%\"20\""},
-        {u"x%PATH%y", u"\"x%%PATH%%y\"", u"\"x\"^%\"PATH\"^%\"y\""},
-        {u"a\"b", u"\"a%%22b\"", u"\"a\"^%\"22b\""},
-        {u"a\r\nb\x1a", u"\"a%%0D%%0Ab%%1A\"", u"\"a\"^%\"0D\"^%\"0Ab\"^%\"1A\""},
-        {u"a\tb", u"\"a%%09b\"", u"\"a\"^%\"09b\""},
+        {u"%20", u"\"%%20\"", u"\"\"%\"20\""},
+        {u"x%PATH%y", u"\"x%%PATH%%y\"", u"\"x\"%\"PATH\"%\"y\""},
+        {u"a\"b", u"\"a%%22b\"", u"\"a\"%\"22b\""},
+        {u"a\r\nb\x1a", u"\"a%%0D%%0Ab%%1A\"", u"\"a\"%\"0D\"%\"0Ab\"%\"1A\""},
+        {u"a\tb", u"\"a%%09b\"", u"\"a\"%\"09b\""},
         {u"&x\\", u"\"&x\\\\\"", u"\"&x\\\\\""},
-        {u"&x\\%", u"\"&x\\%%\"", u"\"&x\\\\\"^%\"\""},
-        {u"hello^\"world", u"\"hello^%%22world\"", u"\"hello^\"^%\"22world\""},
+        {u"&x\\%", u"\"&x\\%%\"", u"\"&x\\\\\"%\"\""},
+        {u"hello^\"world", u"\"hello^%%22world\"", u"\"hello^\"%\"22world\""},
         {u"a\\b&", u"\"a\\b&\"", u"\"a\\b&\""},
     };
     for (const auto& c : cases) {
@@ -164,7 +164,7 @@ TEST(ProtectPathTest, QuotesPathsThatWouldSplitOrRunSomething) {
         {u"C:\\Program Files\\vlc.exe", u"\"C:\\Program Files\\vlc.exe\"", u"\"C:\\Program Files\\vlc.exe\""},
         {u"C:\\a,b\\vlc.exe", u"\"C:\\a,b\\vlc.exe\"", u"\"C:\\a,b\\vlc.exe\""},
         {u"C:\\a&b (x86)\\v.exe", u"\"C:\\a&b (x86)\\v.exe\"", u"\"C:\\a&b (x86)\\v.exe\""},
-        {u"C:\\100%\\v.exe", u"\"C:\\100%%\\v.exe\"", u"\"C:\\100\"^%\"\\v.exe\""},
+        {u"C:\\100%\\v.exe", u"\"C:\\100%%\\v.exe\"", u"\"C:\\100%\\v.exe\""},
         {u"C:\\a\"b\r\n.exe", u"\"C:\\ab.exe\"", u"\"C:\\ab.exe\""},
         {u"C:\\dir with space\\", u"\"C:\\dir with space\\\\\"", u"\"C:\\dir with space\\\\\""},
     };
@@ -181,7 +181,7 @@ TEST(ClipboardLineTest, ConsoleFormOfTheLastTest) {
                                            u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -");
     s.stream_address = u"http://h/a.m3u8?a=1&b=%41";
     s.ffmpeg_path = u"C:\\Program Files\\ffmpeg.exe";
-    EXPECT_EQ(clipboard_line(s), u"\"C:\\Program Files\\ffmpeg.exe\" -re -i \"http://h/a.m3u8?a=1&b=\"^%\"41\""
+    EXPECT_EQ(clipboard_line(s), u"\"C:\\Program Files\\ffmpeg.exe\" -re -i \"http://h/a.m3u8?a=1&b=\"%\"41\""
                                  u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -");
 }
 

@@ -1,0 +1,87 @@
+// Stand-in for rtmpdump, ffmpeg and vlc: appends its raw command line and
+// its arguments, as both the C runtime and CommandLineToArgvW split them, to
+// the file named by WB_RECORDER_LOG. With WB_RECORDER_WAIT_FOR set it first
+// waits (at most two minutes) until that file exists.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::wstring env(const wchar_t* name) {
+    wchar_t buffer[4096];
+    const DWORD n = GetEnvironmentVariableW(name, buffer, 4096);
+    return n > 0 && n < 4096 ? std::wstring(buffer, n) : std::wstring();
+}
+
+// One record per line field; CR, LF and backslash escaped so a field stays on its line.
+void add_field(std::wstring& out, const wchar_t* tag, const std::wstring& value) {
+    out += tag;
+    out += L' ';
+    for (wchar_t c : value) {
+        if (c == L'\\') out += L"\\\\";
+        else if (c == L'\r') out += L"\\r";
+        else if (c == L'\n') out += L"\\n";
+        else out += c;
+    }
+    out += L'\n';
+}
+
+std::wstring widen(const char* s) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    if (n <= 1) return {};
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
+    w.resize(static_cast<std::size_t>(n - 1));
+    return w;
+}
+
+}  // namespace
+
+int main() {
+    const std::wstring log = env(L"WB_RECORDER_LOG");
+    if (log.empty()) return 2;
+    const std::wstring wait_for = env(L"WB_RECORDER_WAIT_FOR");
+    for (int i = 0; !wait_for.empty() && i < 1200; ++i) {
+        if (GetFileAttributesW(wait_for.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+        Sleep(100);
+    }
+
+    wchar_t module[MAX_PATH];
+    const DWORD module_length = GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring tool(module, module_length);
+    tool = tool.substr(tool.find_last_of(L'\\') + 1);
+
+    std::wstring record;
+    add_field(record, L"tool", tool);
+    const wchar_t* line = GetCommandLineW();
+    add_field(record, L"line", line);
+    for (int i = 1; i < __argc; ++i) add_field(record, L"crt", widen(__argv[i]));
+    int count = 0;
+    if (wchar_t** args = CommandLineToArgvW(line, &count)) {
+        for (int i = 1; i < count; ++i) add_field(record, L"w32", args[i]);
+        LocalFree(args);
+    }
+    record += L"end\n";
+
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, record.c_str(), static_cast<int>(record.size()),
+                                          nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, record.c_str(), static_cast<int>(record.size()), utf8.data(), bytes,
+                        nullptr, nullptr);
+    // Both sides of a pipe may record at once: append in one write.
+    HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (int i = 0; file == INVALID_HANDLE_VALUE && i < 50; ++i) {
+        Sleep(20);
+        file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    if (file == INVALID_HANDLE_VALUE) return 3;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok ? 0 : 4;
+}

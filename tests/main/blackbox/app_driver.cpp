@@ -1,0 +1,329 @@
+#include "tests/main/blackbox/app_driver.h"
+
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "main/controls.h"
+
+namespace {
+
+constexpr DWORD kPollMs = 15;
+// A handler that does process sweeps or writes files still answers within
+// this; only a hung program takes longer.
+constexpr UINT kSendBoundMs = 60000;
+
+std::u16string class_of(HWND window) {
+    wchar_t name[256] = {};
+    const int n = GetClassNameW(window, name, 256);
+    return n > 0 ? u16(name, static_cast<std::size_t>(n)) : std::u16string();
+}
+
+DWORD owner_pid(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+struct WindowQuery {
+    DWORD pid;
+    std::u16string class_name;
+    const std::u16string* title;  // null: any title
+    bool visible_only;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_window(HWND window, LPARAM param) {
+    auto& q = *reinterpret_cast<WindowQuery*>(param);
+    if (owner_pid(window) != q.pid) return TRUE;
+    if (q.visible_only && !IsWindowVisible(window)) return TRUE;
+    if (class_of(window) != q.class_name) return TRUE;
+    if (q.title && text_of(window) != *q.title) return TRUE;
+    q.found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> process_windows(DWORD pid, const std::u16string& class_name,
+                                  const std::u16string* title, bool visible_only) {
+    WindowQuery q{pid, class_name, title, visible_only, {}};
+    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+// Every process started, directly or further down, by `root`.
+std::vector<DWORD> descendants(DWORD root) {
+    std::vector<PROCESSENTRY32W> all;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return {};
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32FirstW(snapshot.get(), &entry); ok;
+         ok = Process32NextW(snapshot.get(), &entry))
+        all.push_back(entry);
+    std::set<DWORD> family{root};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& e : all)
+            if (family.count(e.th32ParentProcessID) && family.insert(e.th32ProcessID).second)
+                grew = true;
+    }
+    family.erase(root);
+    return {family.begin(), family.end()};
+}
+
+LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool* delivered = nullptr) {
+    DWORD_PTR result = 0;
+    const LRESULT ok = SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL,
+                                           kSendBoundMs, &result);
+    if (delivered) *delivered = ok != 0;
+    return ok ? static_cast<LRESULT>(result) : 0;
+}
+
+}  // namespace
+
+bool wait_until(const std::function<bool()>& done, DWORD bound_ms) {
+    const ULONGLONG end = GetTickCount64() + bound_ms;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::u16string windows_path(const char* build_path) {
+    std::u16string path;
+    const int n = MultiByteToWideChar(CP_UTF8, 0, build_path, -1, nullptr, 0);
+    if (n > 1) {
+        std::wstring wide(static_cast<std::size_t>(n), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, build_path, -1, wide.data(), n);
+        path = u16(wide.c_str());
+    }
+    if (!path.empty() && path.front() == u'/') {
+        // Wine maps the Unix root to drive Z:.
+        for (auto& c : path)
+            if (c == u'/') c = u'\\';
+        path = u"Z:" + path;
+    }
+    return path;
+}
+
+std::u16string temp_folder() {
+    wchar_t shortened[MAX_PATH + 1] = {};
+    if (!GetTempPathW(MAX_PATH + 1, shortened)) return {};
+    wchar_t full[MAX_PATH + 1] = {};
+    const DWORD n = GetLongPathNameW(shortened, full, MAX_PATH + 1);
+    std::u16string folder = (n > 0 && n <= MAX_PATH) ? u16(full) : u16(shortened);
+    if (!folder.empty() && folder.back() != u'\\') folder.push_back(u'\\');
+    return folder;
+}
+
+std::u16string make_scratch_folder() {
+    static int serial = 0;
+    const std::u16string name = u"wb-blackbox-" + u16(std::to_wstring(GetCurrentProcessId()).c_str()) +
+                                u"-" + u16(std::to_wstring(++serial).c_str());
+    std::u16string folder = temp_folder() + name;
+    remove_folder(folder);
+    CreateDirectoryW(wz(folder), nullptr);
+    return folder + u"\\";
+}
+
+void remove_folder(const std::u16string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(reinterpret_cast<const wchar_t*>(folder.c_str())),
+                                ignored);
+}
+
+std::string read_bytes(const std::u16string& path) {
+    UniqueHandle file(CreateFileW(wz(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    return bytes;
+}
+
+bool write_bytes(const std::u16string& path, const std::string& bytes) {
+    UniqueHandle file(CreateFileW(wz(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool file_exists(const std::u16string& path) {
+    return GetFileAttributesW(wz(path)) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string utf8(const std::u16string& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wz(text), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wz(text), static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+bool app_running(const App& app) {
+    return app.process && WaitForSingleObject(app.process.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool start_app(App& app, const std::u16string& program, const std::u16string& work_dir) {
+    std::u16string command = u"\"" + program + u"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(wz(program), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, FALSE,
+                        0, nullptr, wz(work_dir), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    app.process.reset(info.hProcess);
+    app.pid = info.dwProcessId;
+
+    wait_until([&] {
+        const auto windows = process_windows(app.pid, u"WellenblickMain", nullptr, true);
+        if (!windows.empty()) app.window = windows.front();
+        return app.window != nullptr || !app_running(app);
+    });
+    if (!app.window) return false;
+    // Idle input means the event loop runs, so start-up is complete.
+    if (WaitForInputIdle(app.process.get(), kPatienceMs) != 0) return false;
+    return GetDlgItem(app.window, DownloadButton) && settle(app);
+}
+
+DWORD close_app(App& app) {
+    if (!app.process) return STILL_ACTIVE;
+    PostMessageW(app.window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(app.process.get(), 30000) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(app.process.get(), &code);
+    return code;
+}
+
+void stop_app(App& app) {
+    if (!app_running(app)) return;
+    // The consoles of its batch files would otherwise wait at "pause".
+    const auto children = descendants(app.pid);
+    TerminateProcess(app.process.get(), 1);
+    WaitForSingleObject(app.process.get(), 10000);
+    for (DWORD pid : children) {
+        UniqueHandle child(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        if (!child) continue;
+        TerminateProcess(child.get(), 1);
+        WaitForSingleObject(child.get(), 5000);
+    }
+}
+
+HWND control(const App& app, int id) { return GetDlgItem(app.window, id); }
+
+std::u16string text_of(HWND window) {
+    bool delivered = false;
+    const LRESULT length = send(window, WM_GETTEXTLENGTH, 0, 0, &delivered);
+    if (!delivered || length <= 0) return {};
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = send(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return u16(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+void set_text(HWND window, const std::u16string& text) {
+    send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wz(text)));
+}
+
+bool click(HWND button) {
+    bool delivered = false;
+    send(button, BM_CLICK, 0, 0, &delivered);
+    return delivered;
+}
+
+void post_click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+bool settle(const App& app) {
+    bool delivered = false;
+    send(app.window, WM_NULL, 0, 0, &delivered);
+    return delivered;
+}
+
+HWND wait_for_dialog(const App& app, const std::u16string& title) {
+    HWND dialog = nullptr;
+    wait_until([&] {
+        const auto found = process_windows(app.pid, u"#32770", &title, true);
+        if (!found.empty()) dialog = found.front();
+        return dialog != nullptr;
+    });
+    return dialog;
+}
+
+HWND file_name_box(HWND dialog) {
+    // Explorer-style dialogs name the file in combo box cmb13, older ones in
+    // edit control edt1.
+    for (int id : {0x47C, 0x480}) {
+        HWND box = GetDlgItem(dialog, id);
+        if (box && IsWindowVisible(box)) return box;
+    }
+    return nullptr;
+}
+
+bool press_dialog_button(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    return wait_until([&] { return !IsWindow(dialog); });
+}
+
+int list_count(HWND list) { return static_cast<int>(send(list, LB_GETCOUNT, 0, 0)); }
+
+std::u16string list_item(HWND list, int index) {
+    const LRESULT length = send(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return u"<no item>";
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = send(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
+    return u16(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+int list_selection(HWND list) { return static_cast<int>(send(list, LB_GETCURSEL, 0, 0)); }
+
+bool click_list_item(HWND list, int index) {
+    RECT item{};
+    if (send(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    return PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+std::u16string clipboard_text() {
+    if (!wait_until([] { return OpenClipboard(nullptr) != FALSE; }, 5000)) return {};
+    std::u16string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = u16(chars);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void empty_clipboard() {
+    if (!wait_until([] { return OpenClipboard(nullptr) != FALSE; }, 5000)) return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+int count_process_windows(DWORD pid, const wchar_t* class_name) {
+    return static_cast<int>(process_windows(pid, u16(class_name), nullptr, false).size());
+}
+
+UniqueHandle start_process(const std::u16string& exe) {
+    std::u16string command = u"\"" + exe + u"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(wz(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, FALSE,
+                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
+        return UniqueHandle();
+    CloseHandle(info.hThread);
+    return UniqueHandle(info.hProcess);
+}

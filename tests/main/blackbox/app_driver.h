@@ -1,0 +1,86 @@
+#pragma once
+// Drives a real Wellenblick.exe from another process as a user would:
+// start it in a working folder of its own, find its window and controls,
+// read and type texts, click buttons, answer its file dialogs, close it.
+// Every wait is a poll with a generous bound, only so that a broken program
+// fails the test instead of hanging it.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "textfile/win32.h"
+
+inline constexpr DWORD kPatienceMs = 20000;
+
+// Polls `done` every few milliseconds until it holds or `bound_ms` passed.
+bool wait_until(const std::function<bool()>& done, DWORD bound_ms = kPatienceMs);
+
+// A build-tree path as the compiler saw it (Unix) turned into its Wine
+// Z: drive form; Windows paths pass through.
+std::u16string windows_path(const char* build_path);
+
+// A fresh, empty folder below the temporary directory, long form, ending in
+// a backslash.
+std::u16string make_scratch_folder();
+void remove_folder(const std::u16string& folder);
+
+// The temporary directory as the program sees it (long form, backslash).
+std::u16string temp_folder();
+
+std::string read_bytes(const std::u16string& path);
+bool write_bytes(const std::u16string& path, const std::string& bytes);
+bool file_exists(const std::u16string& path);
+std::string utf8(const std::u16string& text);
+
+struct App {
+    UniqueHandle process;
+    DWORD pid = 0;
+    HWND window = nullptr;
+};
+
+// Starts the program with `work_dir` as its current directory and waits
+// until its window is up and its event loop idle. False when it did not
+// come up; the process (if any) is left in `app` for stop_app.
+bool start_app(App& app, const std::u16string& program, const std::u16string& work_dir);
+// Asks the window to close and waits for the process to end; the exit code,
+// or STILL_ACTIVE when it did not end within the bound.
+DWORD close_app(App& app);
+// Terminates the program and any console it started, if still running.
+void stop_app(App& app);
+bool app_running(const App& app);
+
+HWND control(const App& app, int id);
+std::u16string text_of(HWND window);
+void set_text(HWND window, const std::u16string& text);
+// Clicks a button and returns once its handler has run (not for buttons
+// that open a modal dialog: use post_click and answer the dialog).
+bool click(HWND button);
+void post_click(HWND button);
+// Returns once the program's window thread has taken all earlier events.
+bool settle(const App& app);
+
+// The visible "#32770" dialog of the program with this title, or null
+// after the bound.
+HWND wait_for_dialog(const App& app, const std::u16string& title);
+// The file-name box of a file-open dialog.
+HWND file_name_box(HWND dialog);
+// Presses a dialog button (IDOK, IDCANCEL) and waits for the dialog to go.
+bool press_dialog_button(HWND dialog, int id);
+
+// Count, item texts, selection and item rectangles of a list box.
+int list_count(HWND list);
+std::u16string list_item(HWND list, int index);
+int list_selection(HWND list);
+// A plain left click on an item, as the mouse delivers it to the list.
+bool click_list_item(HWND list, int index);
+
+// Clipboard text, or empty when there is none; retries while busy.
+std::u16string clipboard_text();
+void empty_clipboard();
+
+// Windows of a class (optionally top-level only) belonging to a process.
+int count_process_windows(DWORD pid, const wchar_t* class_name);
+
+// Starts `exe` with no arguments; the process handle, or none.
+UniqueHandle start_process(const std::u16string& exe);

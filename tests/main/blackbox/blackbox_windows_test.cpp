@@ -1,0 +1,525 @@
+// The real program, started and used from another process as a user would
+// use it: window and controls, settings file, a test with its batch file and
+// clipboard copy, the link list through the real file dialog, the browse
+// buttons, "VLC aus" and the exit.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "main/controls.h"
+#include "main/main_window.h"
+#include "tests/main/blackbox/app_driver.h"
+
+namespace {
+
+const std::u16string kVlc = u"c:\\programme\\videolan\\vlc\\vlc.exe";
+const std::u16string kFfmpeg = u"c:\\programme\\videolan\\vlc\\ffmpeg.exe";
+const std::u16string kRtmpdump = u"c:\\programme\\videolan\\vlc\\rtmpdump.exe";
+const std::u16string kHint = u"m3u8 Stream hier direkt einf\u00fcgen";
+const std::u16string kPlayerOptions =
+    u" --no-qt-system-tray --qt-start-minimized --no-qt-video-autoresize --no-qt-updates-notif"
+    u" --no-qt-error-dialogs --mouse-hide-timeout=500 --no-embedded-video --no-video-title-show"
+    u" --width=300 --height=200 --video-x=20 --video-y=20 --video-title=Kanalbox Player"
+    u" --play-and-exit --video-on-top --no-qt-error-dialogs";
+
+// Lines as the program writes its text files: UTF-8, each ended by CR LF.
+std::string crlf_lines(const std::vector<std::u16string>& lines) {
+    std::string bytes;
+    for (const auto& line : lines) bytes += utf8(line) + "\r\n";
+    return bytes;
+}
+
+std::string settings_file(const std::u16string& vlc, const std::u16string& ffmpeg,
+                          const std::u16string& link_dir, const std::u16string& cache,
+                          const std::u16string& address, const std::u16string& rtmpdump) {
+    return crlf_lines({vlc, ffmpeg, link_dir, cache, address, rtmpdump});
+}
+
+std::string default_settings_with(const std::u16string& address) {
+    return settings_file(kVlc, kFfmpeg, u"c:\\", u"1000", address, kRtmpdump);
+}
+
+class Blackbox : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program_ = windows_path(WELLENBLICK_EXE);
+        work_ = make_scratch_folder();
+        batch_ = temp_folder() + u"stream.bat";
+        DeleteFileW(wz(batch_));
+    }
+
+    void TearDown() override {
+        stop_app(app_);
+        for (auto& helper : helpers_) {
+            TerminateProcess(helper.get(), 1);
+            WaitForSingleObject(helper.get(), 5000);
+        }
+        remove_folder(work_);
+    }
+
+    // Starts the program in this test's folder (use with ASSERT_NO_FATAL_FAILURE).
+    void start() {
+        app_ = App{};
+        ASSERT_TRUE(start_app(app_, program_, work_)) << "the main window did not appear";
+    }
+
+    void close_and_expect_clean_exit() {
+        EXPECT_EQ(close_app(app_), 0u) << "exit code (STILL_ACTIVE = did not end)";
+    }
+
+    HWND ctl(int id) const { return control(app_, id); }
+    std::u16string field(int id) const { return text_of(ctl(id)); }
+    std::u16string settings_path() const { return work_ + u"Wellenblick.ini"; }
+    std::string settings() const { return read_bytes(settings_path()); }
+    bool topmost() const { return (GetWindowLongW(app_.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+    // Clicks "testen" and waits until the test wrote its batch file, which it
+    // shows by enabling "Zwischenablage".
+    void run_test_click() {
+        ASSERT_TRUE(click(ctl(TestButton)));
+        ASSERT_TRUE(wait_until([&] { return IsWindowEnabled(ctl(ClipboardButton)) != FALSE; }))
+            << "the test did not enable the clipboard button";
+    }
+
+    std::u16string program_;
+    std::u16string work_;
+    std::u16string batch_;
+    App app_;
+    std::vector<UniqueHandle> helpers_;
+};
+
+enum class Kind { label, field, button, frame, list };
+
+struct ControlRow {
+    int id;
+    Kind kind;
+    int x, y, width, height;
+    std::u16string text;  // caption, or initial content on a first start
+};
+
+// In creation order.
+const ControlRow kControlTable[] = {
+    {VlcPathLabel, Kind::label, 20, 23, 150, 18, u"Pfad zur vlc.exe :"},
+    {VlcPathField, Kind::field, 150, 20, 530, 20, kVlc},
+    {VlcBrowseButton, Kind::button, 700, 20, 80, 20, u"suchen"},
+    {FfmpegPathLabel, Kind::label, 20, 53, 150, 18, u"Pfad zur ffmpeg.exe :"},
+    {FfmpegPathField, Kind::field, 150, 50, 530, 20, kFfmpeg},
+    {FfmpegBrowseButton, Kind::button, 700, 50, 80, 20, u"suchen"},
+    {RtmpdumpPathLabel, Kind::label, 20, 83, 150, 18, u"Pfad zur rtmpdump.exe :"},
+    {RtmpdumpPathField, Kind::field, 150, 80, 530, 20, kRtmpdump},
+    {RtmpdumpBrowseButton, Kind::button, 700, 80, 80, 20, u"suchen"},
+    {ToolsFrame, Kind::frame, 10, 10, 780, 100, u""},
+    {StreamFrame, Kind::frame, 10, 115, 780, 385, u""},
+    {AddressLabel, Kind::label, 20, 130, 200, 18, u"Live Stream Adresse :"},
+    {AddressField, Kind::field, 20, 150, 730, 20, u""},
+    {ClearAddressButton, Kind::button, 760, 150, 20, 20, u"X"},
+    {TestButton, Kind::button, 20, 175, 505, 30, u"testen"},
+    {ClipboardButton, Kind::button, 530, 175, 250, 30, u"Zwischenablage"},
+    {LoadLinksButton, Kind::button, 20, 215, 250, 25, u"Datei mit Links zeilenweise einlesen"},
+    {NextLinkButton, Kind::button, 275, 215, 250, 25, u"nach unten"},
+    {PreviousLinkButton, Kind::button, 530, 215, 250, 25, u"nach oben"},
+    {LinkList, Kind::list, 20, 250, 760, 240, u""},
+    {CacheLabel, Kind::label, 510, 130, 90, 18, u"VLC Cache / kB :"},
+    {CacheField, Kind::field, 610, 125, 70, 20, u"1000"},
+    {VlcOffButton, Kind::button, 700, 125, 80, 20, u"VLC aus"},
+    {HomepageButton, Kind::button, 10, 505, 80, 40, u"Kanalbox"},
+    {DownloadButton, Kind::button, 110, 505, 80, 40, u"dump dnld"},
+};
+
+// Versioned control classes may carry a "6.0...!" prefix; the base name and
+// not its case is what identifies the kind.
+bool same_class(HWND window, const wchar_t* expected) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    const wchar_t* base = name;
+    for (const wchar_t* p = name; *p; ++p)
+        if (*p == L'!') base = p + 1;
+    return lstrcmpiW(base, expected) == 0;
+}
+
+TEST_F(Blackbox, WindowAndControlsMatchTheLayout) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    HWND main = app_.window;
+
+    EXPECT_EQ(text_of(main), std::u16string(kMakerHost) +
+                                 u" - Wellenblick V1.4      -      rtmp / rtmpe / rtmpt / rtsp / mms / mmsh / http / m3u8 ");
+
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(main, &client));
+    EXPECT_EQ(client.right - client.left, 800);
+    EXPECT_EQ(client.bottom - client.top, 550);
+
+    RECT outer{};
+    ASSERT_TRUE(GetWindowRect(main, &outer));
+    const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(outer.left, (screen_w - (outer.right - outer.left)) / 2) << "screen width " << screen_w;
+    EXPECT_EQ(outer.top, (screen_h - (outer.bottom - outer.top)) / 2) << "screen height " << screen_h;
+
+    const LONG style = GetWindowLongW(main, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(topmost());
+
+    // Exactly the 25 numbered controls are children of the window.
+    std::vector<int> ids;
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ids.push_back(GetDlgCtrlID(child));
+    std::sort(ids.begin(), ids.end());
+    std::vector<int> all(kControlCount);
+    for (int i = 0; i < kControlCount; ++i) all[static_cast<std::size_t>(i)] = i;
+    EXPECT_EQ(ids, all);
+
+    for (const auto& row : kControlTable) {
+        SCOPED_TRACE("control " + std::to_string(row.id));
+        HWND item = ctl(row.id);
+        ASSERT_NE(item, nullptr);
+
+        RECT r{};
+        GetWindowRect(item, &r);
+        MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, row.x);
+        EXPECT_EQ(r.top, row.y);
+        EXPECT_EQ(r.right - r.left, row.width);
+        EXPECT_EQ(r.bottom - r.top, row.height);
+        EXPECT_EQ(text_of(item), row.text);
+
+        const LONG s = GetWindowLongW(item, GWL_STYLE);
+        const LONG ex = GetWindowLongW(item, GWL_EXSTYLE);
+        EXPECT_TRUE(s & WS_CHILD);
+        EXPECT_TRUE(s & WS_VISIBLE);
+        EXPECT_TRUE(s & WS_GROUP);
+        EXPECT_EQ(IsWindowEnabled(item) != FALSE, row.id != ClipboardButton);
+        switch (row.kind) {
+        case Kind::label:
+            EXPECT_TRUE(same_class(item, L"Static"));
+            EXPECT_EQ(s & SS_TYPEMASK, SS_LEFT);
+            EXPECT_FALSE(s & WS_BORDER);
+            EXPECT_FALSE(ex & WS_EX_CLIENTEDGE);
+            EXPECT_FALSE(s & WS_TABSTOP);
+            break;
+        case Kind::field:
+            EXPECT_TRUE(same_class(item, L"Edit"));
+            EXPECT_TRUE(s & ES_AUTOHSCROLL);
+            EXPECT_FALSE(s & ES_MULTILINE);
+            EXPECT_TRUE(s & WS_TABSTOP);
+            EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
+            break;
+        case Kind::button:
+            EXPECT_TRUE(same_class(item, L"Button"));
+            // Also no default push button: Enter in a field starts nothing.
+            EXPECT_EQ(s & BS_TYPEMASK, BS_PUSHBUTTON);
+            EXPECT_TRUE(s & WS_TABSTOP);
+            break;
+        case Kind::frame:
+            EXPECT_TRUE(same_class(item, L"Static"));
+            EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
+            EXPECT_FALSE(s & WS_TABSTOP);
+            break;
+        case Kind::list:
+            EXPECT_TRUE(same_class(item, L"ListBox"));
+            EXPECT_EQ(s & (LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT),
+                      LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT);
+            EXPECT_FALSE(s & (LBS_SORT & ~LBS_NOTIFY));
+            EXPECT_FALSE(s & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
+            EXPECT_TRUE(s & WS_TABSTOP);
+            EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
+            EXPECT_EQ(list_count(item), 0);
+            break;
+        }
+    }
+
+    // One shared tooltip pop-up carrying the five tips.
+    EXPECT_EQ(count_process_windows(app_.pid, TOOLTIPS_CLASSW), 1);
+    int tools = 0;
+    {
+        struct Query { DWORD pid; int tools; } q{app_.pid, 0};
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                auto& q = *reinterpret_cast<Query*>(p);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                wchar_t name[64] = {};
+                GetClassNameW(w, name, 64);
+                if (pid == q.pid && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
+                    q.tools += static_cast<int>(SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&q));
+        tools = q.tools;
+    }
+    EXPECT_EQ(tools, 5);
+}
+
+TEST_F(Blackbox, AddressFieldIsPaleYellow) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    // A point inside the empty field, clear of its border and caret.
+    POINT at{20 + 600, 150 + 10};
+    ClientToScreen(app_.window, &at);
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    COLORREF colour = CLR_INVALID;
+    wait_until([&] {
+        colour = GetPixel(screen, at.x, at.y);
+        return colour == RGB(255, 255, 185);
+    }, 5000);
+    ReleaseDC(nullptr, screen);
+    if (colour == CLR_INVALID) GTEST_SKIP() << "the screen cannot be read back here";
+    EXPECT_EQ(colour, RGB(255, 255, 185));
+}
+
+TEST_F(Blackbox, FirstStartShowsDefaultsAndWritesSixLines) {
+    ASSERT_FALSE(file_exists(settings_path()));
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_EQ(field(VlcPathField), kVlc);
+    EXPECT_EQ(field(FfmpegPathField), kFfmpeg);
+    EXPECT_EQ(field(RtmpdumpPathField), kRtmpdump);
+    EXPECT_EQ(field(CacheField), u"1000");
+    EXPECT_EQ(field(AddressField), u"");
+    close_and_expect_clean_exit();
+    const std::string written = default_settings_with(u"");
+    EXPECT_EQ(settings(), written);
+
+    // The file it wrote starts the next run the same way and comes back unchanged.
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_EQ(field(VlcPathField), kVlc);
+    EXPECT_EQ(field(AddressField), kHint);
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), default_settings_with(kHint));
+}
+
+struct SettingsCase {
+    const char* name;
+    std::string file;
+    std::array<std::u16string, 5> fields;  // vlc, ffmpeg, rtmpdump, cache, address
+    std::string written_back;
+};
+
+TEST_F(Blackbox, SettingsFileFillsTheFieldsAndIsWrittenBack) {
+    const SettingsCase cases[] = {
+        {"six empty lines", "\r\n\r\n\r\n\r\n\r\n\r\n",
+         {kVlc, kFfmpeg, kRtmpdump, u"1000", kHint},
+         default_settings_with(kHint)},
+        {"short file with lone LF line ends", "d:\\vlc.exe\nd:\\ffmpeg.exe\n",
+         {u"d:\\vlc.exe", u"d:\\ffmpeg.exe", kRtmpdump, u"1000", kHint},
+         settings_file(u"d:\\vlc.exe", u"d:\\ffmpeg.exe", u"c:\\", u"1000", kHint, kRtmpdump)},
+        {"every line set, non-ASCII and spaces kept",
+         settings_file(u"d:\\Media Tools\\vlc.exe", u"d:\\f f\\ffmpeg.exe", u"e:\\Listen\\", u" 250 ",
+                       u"http://example/stra\u00dfe.m3u8", u"d:\\r\\rtmpdump.exe"),
+         {u"d:\\Media Tools\\vlc.exe", u"d:\\f f\\ffmpeg.exe", u"d:\\r\\rtmpdump.exe", u" 250 ",
+          u"http://example/stra\u00dfe.m3u8"},
+         settings_file(u"d:\\Media Tools\\vlc.exe", u"d:\\f f\\ffmpeg.exe", u"e:\\Listen\\", u" 250 ",
+                       u"http://example/stra\u00dfe.m3u8", u"d:\\r\\rtmpdump.exe")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(write_bytes(settings_path(), c.file));
+        ASSERT_NO_FATAL_FAILURE(start());
+        EXPECT_EQ(field(VlcPathField), c.fields[0]);
+        EXPECT_EQ(field(FfmpegPathField), c.fields[1]);
+        EXPECT_EQ(field(RtmpdumpPathField), c.fields[2]);
+        EXPECT_EQ(field(CacheField), c.fields[3]);
+        EXPECT_EQ(field(AddressField), c.fields[4]);
+        close_and_expect_clean_exit();
+        EXPECT_EQ(settings(), c.written_back);
+    }
+}
+
+TEST_F(Blackbox, RtmpTestWritesBatchFileAndCopiesFfmpegLine) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    set_text(ctl(AddressField), u"rtmp://example/live -y stream -W player.swf -v");
+    ASSERT_FALSE(IsWindowEnabled(ctl(ClipboardButton)));
+    ASSERT_NO_FATAL_FAILURE(run_test_click());
+
+    const std::u16string normalised = u"rtmp://example/live --playpath stream --swfVfy player.swf --live";
+    EXPECT_EQ(field(AddressField), normalised);
+    EXPECT_EQ(read_bytes(batch_),
+              crlf_lines({u" ",
+                          kRtmpdump + u" -v -r " + normalised + u" | " + kVlc + u" --network-caching=1000" +
+                              kPlayerOptions + u" -",
+                          u" ", u"pause"}));
+
+    empty_clipboard();
+    ASSERT_TRUE(click(ctl(ClipboardButton)));
+    const std::u16string expected_clip = kFfmpeg + u" -re -i " + normalised +
+                                         u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -";
+    std::u16string clip;
+    EXPECT_TRUE(wait_until([&] { return (clip = clipboard_text()) == expected_clip; }, 5000));
+    EXPECT_EQ(clip, expected_clip);
+
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), default_settings_with(normalised));
+    EXPECT_FALSE(file_exists(batch_)) << "the exit must remove stream.bat";
+}
+
+TEST_F(Blackbox, ExitSavesTheLastTestNotLaterEdits) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    const std::u16string address = u"http://example/live/index.m3u8";
+    set_text(ctl(AddressField), address);
+    set_text(ctl(CacheField), u" 2000 ");
+    ASSERT_NO_FATAL_FAILURE(run_test_click());
+    EXPECT_EQ(field(AddressField), address) << "only rtmp addresses are rewritten";
+    EXPECT_EQ(read_bytes(batch_),
+              crlf_lines({u" ",
+                          kFfmpeg + u" -re -i " + address + u" -acodec copy -vcodec copy -f mpegts pipe: | " +
+                              kVlc + u" --network-caching=2000" + kPlayerOptions + u" -",
+                          u" ", u"pause"}));
+
+    set_text(ctl(VlcPathField), u"x:\\later\\vlc.exe");
+    set_text(ctl(CacheField), u"5");
+    set_text(ctl(AddressField), u"rtsp://edited/after/the/test");
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), settings_file(kVlc, kFfmpeg, u"c:\\", u"2000", address, kRtmpdump));
+    EXPECT_FALSE(file_exists(batch_));
+}
+
+TEST_F(Blackbox, ClearButtonEmptiesOnlyTheField) {
+    // Loaded address, cleared, never tested: the loaded one is kept.
+    ASSERT_TRUE(write_bytes(settings_path(), default_settings_with(u"rtsp://loaded/one")));
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_EQ(field(AddressField), u"rtsp://loaded/one");
+    ASSERT_TRUE(click(ctl(ClearAddressButton)));
+    EXPECT_EQ(field(AddressField), u"");
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), default_settings_with(u"rtsp://loaded/one"));
+
+    // Tested, then cleared: the tested one is kept.
+    ASSERT_NO_FATAL_FAILURE(start());
+    set_text(ctl(AddressField), u"rtsp://example/live");
+    ASSERT_NO_FATAL_FAILURE(run_test_click());
+    EXPECT_EQ(field(AddressField), u"rtsp://example/live");
+    ASSERT_TRUE(click(ctl(ClearAddressButton)));
+    EXPECT_EQ(field(AddressField), u"");
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), default_settings_with(u"rtsp://example/live"));
+}
+
+TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
+    const std::u16string links = work_ + u"links.txt";
+    ASSERT_TRUE(write_bytes(links, utf8(u"http://example/one.m3u8\r\n"
+                                        u"<url>http://example/two</url>\n"
+                                        u"   \r\n"
+                                        u"  http://exa\tmple/vi\u00e9r\t  \r\n")));
+    const std::u16string items[] = {u"http://example/one.m3u8", u"<url>http://example/two</url>", u"",
+                                    u"http://example/vi\u00e9r"};
+
+    ASSERT_NO_FATAL_FAILURE(start());
+    HWND list = ctl(LinkList);
+    post_click(ctl(LoadLinksButton));
+    HWND dialog = wait_for_dialog(app_, u"Bitte Datei ausw\u00e4hlen");
+    ASSERT_NE(dialog, nullptr) << "no file dialog";
+    HWND name = file_name_box(dialog);
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(text_of(name), u"") << "the folder alone is the default";
+    EXPECT_FALSE(topmost()) << "the window must not cover its own dialog";
+    set_text(name, links);
+    ASSERT_TRUE(press_dialog_button(dialog, IDOK));
+    ASSERT_TRUE(wait_until([&] { return list_count(list) == 4; })) << list_count(list) << " items";
+    ASSERT_TRUE(settle(app_));
+    EXPECT_TRUE(wait_until([&] { return topmost(); }, 5000));
+
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(list_item(list, i), items[i]) << "item " << i;
+    EXPECT_EQ(list_selection(list), 0);
+    EXPECT_EQ(field(AddressField), items[0]);
+
+    // Buttons bring whole lines, markup included, and stop at both ends.
+    struct Step { int button; int selection; };
+    const Step steps[] = {{NextLinkButton, 1}, {NextLinkButton, 2},     {NextLinkButton, 3},
+                          {NextLinkButton, 3}, {PreviousLinkButton, 2}, {PreviousLinkButton, 1},
+                          {PreviousLinkButton, 0}, {PreviousLinkButton, 0}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(click(ctl(step.button)));
+        EXPECT_EQ(list_selection(list), step.selection);
+        EXPECT_EQ(field(AddressField), items[step.selection]);
+    }
+
+    // Picking a line in the list strips its markup, and the buttons go on from there.
+    ASSERT_TRUE(click_list_item(list, 1));
+    EXPECT_TRUE(wait_until([&] { return field(AddressField) == u"http://example/two"; }, 5000))
+        << "field shows: " << utf8(field(AddressField));
+    ASSERT_TRUE(settle(app_));
+    ASSERT_TRUE(click(ctl(NextLinkButton)));
+    EXPECT_EQ(list_selection(list), 2);
+    EXPECT_EQ(field(AddressField), u"");
+
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), settings_file(kVlc, kFfmpeg, work_, u"1000", u"", kRtmpdump));
+}
+
+TEST_F(Blackbox, ToolBrowseCancelledAndChosen) {
+    ASSERT_NO_FATAL_FAILURE(start());
+
+    // Cancelled: the field falls back to the default path, the value is empty.
+    set_text(ctl(VlcPathField), u"d:\\elsewhere\\vlc.exe");
+    post_click(ctl(VlcBrowseButton));
+    HWND dialog = wait_for_dialog(app_, u"Bitte vlc.exe ausw\u00e4hlen");
+    ASSERT_NE(dialog, nullptr) << "no file dialog";
+    HWND name = file_name_box(dialog);
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(text_of(name), u"vlc.exe") << "the default file is pre-filled";
+    EXPECT_FALSE(topmost());
+    ASSERT_TRUE(press_dialog_button(dialog, IDCANCEL));
+    EXPECT_TRUE(wait_until([&] { return field(VlcPathField) == kVlc; }, 5000))
+        << "field shows: " << utf8(field(VlcPathField));
+    EXPECT_TRUE(wait_until([&] { return topmost(); }, 5000));
+
+    // Chosen: a file that does not exist yet in an existing folder will do.
+    const std::u16string chosen = work_ + u"ffmpeg.exe";
+    post_click(ctl(FfmpegBrowseButton));
+    dialog = wait_for_dialog(app_, u"Bitte ffmpeg.exe ausw\u00e4hlen");
+    ASSERT_NE(dialog, nullptr) << "no file dialog";
+    set_text(file_name_box(dialog), chosen);
+    ASSERT_TRUE(press_dialog_button(dialog, IDOK));
+    EXPECT_TRUE(wait_until([&] { return field(FfmpegPathField) == chosen; }, 5000))
+        << "field shows: " << utf8(field(FfmpegPathField));
+
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), settings_file(u"", chosen, u"c:\\", u"1000", u"", kRtmpdump));
+
+    // The empty line comes back as the default path.
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_EQ(field(VlcPathField), kVlc);
+    EXPECT_EQ(field(FfmpegPathField), chosen);
+}
+
+TEST_F(Blackbox, VlcOffEndsExactlyTheNamedTools) {
+    struct StandIn { const char16_t* name; bool ends; };
+    const StandIn stand_ins[] = {
+        {u"vlc.exe", true},  {u"ffmpeg.exe", true}, {u"rtmpdump.exe", true}, {u"flv.exe", true},
+        {u"VLC.exe", false}, {u"vlc2.exe", false},  {u"myffmpeg.exe", false},
+    };
+    const std::u16string sleeper = windows_path(SLEEPER_EXE);
+    std::vector<std::size_t> index_of;
+    for (std::size_t i = 0; i < std::size(stand_ins); ++i) {
+        // One folder each: Wine's file names are case-insensitive.
+        const std::u16string folder = work_ + u"tool" + u16(std::to_wstring(i).c_str());
+        ASSERT_TRUE(CreateDirectoryW(wz(folder), nullptr));
+        const std::u16string exe = folder + u"\\" + stand_ins[i].name;
+        ASSERT_TRUE(CopyFileW(wz(sleeper), wz(exe), FALSE));
+        helpers_.push_back(start_process(exe));
+        ASSERT_TRUE(helpers_.back()) << utf8(exe);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(click(ctl(VlcOffButton)));
+    for (std::size_t i = 0; i < std::size(stand_ins); ++i) {
+        SCOPED_TRACE(utf8(stand_ins[i].name));
+        // The sweep ran to its end before the click returned; give the
+        // terminations time to take effect.
+        const DWORD wait = WaitForSingleObject(helpers_[i].get(), stand_ins[i].ends ? 10000 : 500);
+        EXPECT_EQ(wait == WAIT_OBJECT_0, stand_ins[i].ends);
+    }
+    EXPECT_TRUE(app_running(app_));
+    EXPECT_TRUE(settle(app_));
+    close_and_expect_clean_exit();
+}
+
+}  // namespace

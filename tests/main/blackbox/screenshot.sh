@@ -1,0 +1,66 @@
+#!/bin/sh
+# screenshot.sh BUILD_DIR OUT.png
+# Photographs the main window: starts Wellenblick.exe from a fresh working
+# folder on the current X display (in the Wine prefix of BUILD_DIR), waits
+# until its window is mapped, saves the window's part of the screen as
+# OUT.png and closes the program again. Meant to run inside
+#   xvfb-run -a cmake/wine-session.sh BUILD_DIR ...
+set -u
+[ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR OUT.png" >&2; exit 2; }
+build=$(cd "$1" && pwd)
+out=$2
+here=$(cd "$(dirname "$0")" && pwd)
+run="$here/../../../cmake/wine-run.sh"
+closer="$build/tests/main/blackbox/bb_close_main_window.exe"
+export WB_BUILD_DIR="$build"
+: "${WINEPREFIX:=$build/wineprefix}"
+export WINEPREFIX
+
+# Without a window manager on the display Wine leaves the frame to nobody;
+# asked to, it draws title bar and border itself. Only for this start.
+x11_key='HKCU\Software\Wine\X11 Driver'
+had_decorated=0
+"$run" reg query "$x11_key" /v Decorated >/dev/null 2>&1 && had_decorated=1
+[ $had_decorated -eq 1 ] || "$run" reg add "$x11_key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+
+work=$(mktemp -d "$build/screenshot.XXXXXX")
+(cd "$work" && exec "$run" "$build/Wellenblick.exe") </dev/null >/dev/null 2>&1 &
+pid=$!
+
+cleanup() {
+    [ $had_decorated -eq 1 ] || "$run" reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1
+    # Still there after the polite close: end the process we started.
+    if kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+window=""
+tries=0
+while [ -z "$window" ] && [ $tries -lt 300 ]; do
+    window=$(xwininfo -root -tree 2>/dev/null | grep 'Wellenblick V1.4' | awk '{print $1; exit}')
+    [ -n "$window" ] || { sleep 0.1; tries=$((tries + 1)); }
+done
+if [ -z "$window" ]; then
+    echo "screenshot: the window did not appear" >&2
+    exit 1
+fi
+# Mapped is not yet painted.
+sleep 2
+
+info=$(xwininfo -id "$window")
+x=$(echo "$info" | awk -F: '/Absolute upper-left X/ {gsub(/ /, "", $2); print $2}')
+y=$(echo "$info" | awk -F: '/Absolute upper-left Y/ {gsub(/ /, "", $2); print $2}')
+w=$(echo "$info" | awk -F: '/Width/ {gsub(/ /, "", $2); print $2}')
+h=$(echo "$info" | awk -F: '/Height/ {gsub(/ /, "", $2); print $2}')
+rc=0
+import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" || rc=1
+
+"$run" "$closer" </dev/null >/dev/null 2>&1
+tries=0
+while kill -0 "$pid" 2>/dev/null && [ $tries -lt 300 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+done
+[ $rc -eq 0 ] && echo "screenshot: ${w}x${h} window written to $out"
+exit $rc

@@ -157,6 +157,10 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     if (!data) return DefWindowProcW(window, message, wparam, lparam);
 
     switch (message) {
+    case WM_DESTROY:
+        if (data->tooltip) DestroyWindow(data->tooltip);
+        data->tooltip = nullptr;
+        return DefWindowProcW(window, message, wparam, lparam);
     case WM_NCDESTROY:
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         delete data;
@@ -232,13 +236,13 @@ WindowPlacement main_window_placement() {
                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
-HWND create_tooltip(HWND window, HINSTANCE instance) {
-    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                               instance, nullptr);
-    if (tip) SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return tip;
+// The pop-up has no owner: Wine lines a window that is made topmost up
+// behind the pop-ups it owns, which leaves it not topmost. The window
+// destroys it itself.
+HWND create_tooltip(HINSTANCE instance) {
+    return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
 }
 
 void create_control(HWND window, HINSTANCE instance, const ControlSpec& spec,
@@ -290,7 +294,7 @@ HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show) 
     ShowWindow(window, show);
     UpdateWindow(window);
 
-    if (WindowData* data = window_data(window)) data->tooltip = create_tooltip(window, instance);
+    if (WindowData* data = window_data(window)) data->tooltip = create_tooltip(instance);
     const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (const ControlSpec& spec : kControls) create_control(window, instance, spec, state, font);
 

@@ -166,24 +166,29 @@ bool run_and_wait(const std::wstring& command_line, const std::wstring& director
     return finished;
 }
 
+std::vector<DWORD> descendants() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return {};
+    std::vector<std::pair<DWORD, DWORD>> processes;  // id, parent
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry))
+        processes.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    CloseHandle(snapshot);
+
+    std::set<DWORD> family{GetCurrentProcessId()};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [id, parent] : processes)
+            if (family.count(parent) && family.insert(id).second) grew = true;
+    }
+    family.erase(GetCurrentProcessId());
+    return {family.begin(), family.end()};
+}
+
 void end_descendants() {
     for (int round = 0; round < 5; ++round) {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE) return;
-        std::vector<std::pair<DWORD, DWORD>> processes;  // id, parent
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry))
-            processes.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
-        CloseHandle(snapshot);
-
-        std::set<DWORD> family{GetCurrentProcessId()};
-        for (bool grew = true; grew;) {
-            grew = false;
-            for (const auto& [id, parent] : processes)
-                if (family.count(parent) && family.insert(id).second) grew = true;
-        }
-        family.erase(GetCurrentProcessId());
+        const std::vector<DWORD> family = descendants();
         if (family.empty()) return;
         for (DWORD id : family) {
             if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {

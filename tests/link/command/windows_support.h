@@ -50,5 +50,7 @@ bool eventually(P predicate) {
     }
     return predicate();
 }
-// Terminates every process this test process started, and theirs.
+// Processes this test process started, and theirs.
+std::vector<DWORD> descendants();
+// Terminates them all.
 void end_descendants();

@@ -1,0 +1,281 @@
+// Link list handlers and the small handlers against the real window, a real
+// list control and real files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "link/test_command.h"
+#include "main/control_access.h"
+#include "main/controls.h"
+#include "main/file_requester.h"
+#include "main/handlers.h"
+#include "main/link_list.h"
+#include "main/main_window.h"
+#include "textfile/win32.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class LinkListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        dir = fs::path(temp) / ("wb_links_" + std::to_string(GetCurrentProcessId()));
+        fs::create_directories(dir);
+        window = build_main_window(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
+        ASSERT_NE(window, nullptr);
+        drain();
+    }
+    void TearDown() override {
+        if (window) DestroyWindow(window);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    void drain() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        int control;
+        while (take_control_event(window, control)) {
+        }
+    }
+    // Writes raw bytes; returns the path as the program sees it.
+    std::u16string write_file(const char* name, const std::string& bytes) {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p.u16string();
+    }
+    std::u16string folder() const { return (dir / "").u16string(); }
+    HWND list() { return GetDlgItem(window, LinkList); }
+    std::vector<std::u16string> items() {
+        std::vector<std::u16string> out;
+        const LRESULT n = SendMessageW(list(), LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) {
+            std::wstring buffer(static_cast<std::size_t>(SendMessageW(list(), LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+            const LRESULT len = SendMessageW(list(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+            out.push_back(u16(buffer.data(), static_cast<std::size_t>(len)));
+        }
+        return out;
+    }
+    LRESULT selection() { return SendMessageW(list(), LB_GETCURSEL, 0, 0); }
+    std::u16string address() { return get_control_text(window, AddressField); }
+
+    fs::path dir;
+    ProgramState state;
+    HWND window = nullptr;
+};
+
+TEST_F(LinkListTest, LoadCleansLinesKeepsEmptyOnesAndSelectsTheFirst) {
+    const std::u16string path = write_file(
+        "links.txt", "  http://a/1.m3u8\t\r\nA\tB\r\n\r\n    \n<url>c</url>\r\xC3\xA4 \n");
+    state.link_index = 4;
+    load_links_from(state, window, path);
+
+    const std::vector<std::u16string> expected = {
+        u"http://a/1.m3u8", u"AB", u"", u"", u"<url>c</url>", u"\u00e4"};
+    EXPECT_EQ(state.links, expected);
+    EXPECT_EQ(items(), expected);
+    EXPECT_EQ(address(), u"http://a/1.m3u8");
+    EXPECT_EQ(state.link_index, 0);
+    EXPECT_EQ(state.link_dir, folder());
+    EXPECT_EQ(selection(), 0);
+}
+
+TEST_F(LinkListTest, EmptyOrMissingFileEmptiesListAndFieldButTakesTheFolder) {
+    load_links_from(state, window, write_file("first.txt", "one\r\ntwo\r\n"));
+    ASSERT_EQ(items().size(), 2u);
+    next_link(state, window);
+
+    for (const std::u16string& path :
+         {write_file("empty.txt", ""), folder() + u"missing.txt"}) {
+        state.link_dir = u"c:\\";
+        load_links_from(state, window, path);
+        EXPECT_TRUE(state.links.empty());
+        EXPECT_TRUE(items().empty());
+        EXPECT_EQ(address(), u"");
+        EXPECT_EQ(state.link_index, 0);
+        EXPECT_EQ(state.link_dir, folder());
+        EXPECT_EQ(selection(), LB_ERR);
+        // With no lines the buttons do nothing.
+        next_link(state, window);
+        previous_link(state, window);
+        EXPECT_EQ(state.link_index, 0);
+        EXPECT_EQ(address(), u"");
+    }
+}
+
+TEST_F(LinkListTest, ButtonsStepThroughWholeLinesWithinBounds) {
+    load_links_from(state, window, write_file("three.txt", "one\r\n<b>two</b>\r\nthree"));
+    struct Step {
+        void (*handler)(ProgramState&, HWND);
+        std::u16string shown;
+        int index;
+    };
+    const Step steps[] = {
+        {previous_link, u"one", 0},         // nothing before the first line
+        {next_link, u"<b>two</b>", 1},      // whole line, markup included
+        {next_link, u"three", 2},
+        {next_link, u"three", 2},           // nothing after the last line
+        {previous_link, u"<b>two</b>", 1},
+        {previous_link, u"one", 0},
+    };
+    for (const Step& s : steps) {
+        s.handler(state, window);
+        EXPECT_EQ(address(), s.shown);
+        EXPECT_EQ(state.link_index, s.index);
+        EXPECT_EQ(selection(), s.index);
+    }
+}
+
+TEST_F(LinkListTest, PickingCutsMarkupAndTheButtonsContinueFromThePick) {
+    load_links_from(state, window,
+                    write_file("picks.txt",
+                               "l0\nl1\nl2\nl3\nl4\n<b> \"A\" </b>\nnext one\nA</b>\na<b\n"));
+    struct Pick {
+        int index;
+        std::u16string shown;
+    };
+    const Pick picks[] = {{5, u"A"}, {7, u""}, {8, u"a<b"}, {0, u"l0"}};
+    for (const Pick& p : picks) {
+        SendMessageW(list(), LB_SETCURSEL, p.index, 0);
+        select_link(state, window);
+        EXPECT_EQ(address(), p.shown);
+        EXPECT_EQ(state.link_index, p.index);
+    }
+
+    SendMessageW(list(), LB_SETCURSEL, 5, 0);
+    select_link(state, window);
+    next_link(state, window);
+    EXPECT_EQ(address(), u"next one");
+    EXPECT_EQ(selection(), 6);
+    previous_link(state, window);
+    EXPECT_EQ(address(), u"<b> \"A\" </b>");  // the same line stepped onto stays whole
+
+    // No selection: empty field, index -1; "nach unten" then starts at line 0.
+    SendMessageW(list(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    select_link(state, window);
+    EXPECT_EQ(address(), u"");
+    EXPECT_EQ(state.link_index, -1);
+    next_link(state, window);
+    EXPECT_EQ(address(), u"l0");
+    EXPECT_EQ(state.link_index, 0);
+}
+
+TEST_F(LinkListTest, AClickOnALineRunsSelectLinkButSelectingFromTheProgramDoesNot) {
+    load_links_from(state, window, write_file("click.txt", "first\n<url>second</url>\nthird\n"));
+    next_link(state, window);
+    previous_link(state, window);
+    int control = 0;
+    while (take_control_event(window, control)) EXPECT_NE(control, LinkList);
+
+    RECT item{};
+    ASSERT_NE(SendMessageW(list(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item)), LB_ERR);
+    const LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    SendMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list(), WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(run_pending_events(state, window));
+    EXPECT_EQ(address(), u"second");
+    EXPECT_EQ(state.link_index, 1);
+
+    // A second release on the already selected line counts as well.
+    set_control_text(window, AddressField, u"typed over");
+    SendMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list(), WM_LBUTTONUP, 0, at);
+    run_pending_events(state, window);
+    EXPECT_EQ(address(), u"second");
+}
+
+TEST_F(LinkListTest, TheNextFileOpensInTheFolderOfTheLastOne) {
+    fs::create_directories(dir / "sub");
+    load_links_from(state, window, write_file("sub\\list.m3u", "x\n"));
+    EXPECT_EQ(state.link_dir, (dir / "sub" / "").u16string());
+}
+
+TEST_F(LinkListTest, ToolBrowseResultOrDefaultOnCancel) {
+    set_control_text(window, VlcPathField, u"d:\\other\\vlc.exe");
+    take_tool_path(state, window, Tool::vlc, u"");
+    EXPECT_EQ(state.vlc_path, u"");
+    EXPECT_EQ(get_control_text(window, VlcPathField), u"c:\\programme\\videolan\\vlc\\vlc.exe");
+
+    take_tool_path(state, window, Tool::ffmpeg, u"e:\\tools\\ffmpeg.exe");
+    EXPECT_EQ(state.ffmpeg_path, u"e:\\tools\\ffmpeg.exe");
+    EXPECT_EQ(get_control_text(window, FfmpegPathField), u"e:\\tools\\ffmpeg.exe");
+
+    take_tool_path(state, window, Tool::rtmpdump, u"");
+    EXPECT_EQ(get_control_text(window, RtmpdumpPathField),
+              u"c:\\programme\\videolan\\vlc\\rtmpdump.exe");
+    EXPECT_EQ(state.rtmpdump_path, u"");
+}
+
+TEST_F(LinkListTest, ClearAddressEmptiesOnlyTheField) {
+    state.stream_address = u"http://kept";
+    set_control_text(window, AddressField, u"http://shown");
+    SendMessageW(GetDlgItem(window, ClearAddressButton), BM_CLICK, 0, 0);
+    run_pending_events(state, window);
+    EXPECT_EQ(address(), u"");
+    EXPECT_EQ(state.stream_address, u"http://kept");
+}
+
+std::u16string clipboard_text() {
+    std::u16string text;
+    if (!OpenClipboard(nullptr)) return u"<not open>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = u16(p);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST_F(LinkListTest, CopyPutsTheLastTestOnTheClipboardUnlessItIsBusy) {
+    ASSERT_TRUE(put_clipboard_text(window, u"before"));
+    EXPECT_EQ(clipboard_text(), u"before");
+
+    state.ffmpeg_args = u" -re -i http://x/a.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | ";
+    copy_last_test(state, window);
+    EXPECT_EQ(clipboard_text(), clipboard_line(state));
+
+    // Another thread holds the clipboard open: nothing changes.
+    ASSERT_TRUE(put_clipboard_text(window, u"held"));
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    struct Events {
+        HANDLE opened, release;
+    } events{opened, release};
+    HANDLE holder = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* e = static_cast<Events*>(p);
+            const BOOL ok = OpenClipboard(nullptr);
+            SetEvent(e->opened);
+            WaitForSingleObject(e->release, INFINITE);
+            if (ok) CloseClipboard();
+            return ok ? 0 : 1;
+        },
+        &events, 0, nullptr);
+    ASSERT_NE(holder, nullptr);
+    WaitForSingleObject(opened, INFINITE);
+    EXPECT_FALSE(put_clipboard_text(window, u"not placed"));
+    SetEvent(release);
+    WaitForSingleObject(holder, INFINITE);
+    DWORD holder_result = 1;
+    GetExitCodeThread(holder, &holder_result);
+    EXPECT_EQ(holder_result, 0u);
+    CloseHandle(holder);
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_EQ(clipboard_text(), u"held");
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+#include "housekeeping/killprg_unicode.h"
+#include "textfile/win32.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The build tree's Unix path as Wine sees it (Z: maps to /).
+std::wstring sleeper_exe() {
+    std::wstring path = L"Z:";
+    for (const char c : std::string(SLEEPER_EXE)) path += c == '/' ? L'\\' : wchar_t(c);
+    return path;
+}
+
+// Exit code the test uses for survivors it cleans up itself.
+constexpr UINT kCleanupExitCode = 77;
+// Bounds how long a terminated process may take to go down before the test
+// gives up; not a timing requirement.
+constexpr DWORD kEndWaitMs = 20 * 1000;
+
+struct Started {
+    std::wstring name;
+    DWORD pid = 0;
+    UniqueHandle process;
+};
+
+// Name of a process as the snapshot reports it, empty when not listed.
+std::wstring snapshot_name(DWORD pid) {
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return {};
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ProcessID == pid) return entry.szExeFile;
+    return {};
+}
+
+class Killprg : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        static int fixture = 0;
+        dir_ = std::wstring(temp) + L"wb-killprg-" + std::to_wstring(GetCurrentProcessId()) +
+               L"-" + std::to_wstring(++fixture) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+
+    void TearDown() override {
+        for (auto& p : started_) {
+            if (WaitForSingleObject(p.process.get(), 0) == WAIT_TIMEOUT) {
+                TerminateProcess(p.process.get(), kCleanupExitCode);
+                WaitForSingleObject(p.process.get(), kEndWaitMs);
+            }
+        }
+        started_.clear();
+        for (const auto& file : copies_) DeleteFileW(file.c_str());
+        for (const auto& folder : folders_) RemoveDirectoryW(folder.c_str());
+        RemoveDirectoryW(dir_.c_str());
+    }
+
+    // Starts the sleeper under `name`, each copy in a folder of its own:
+    // the file system ignores case, so "VLC.EXE" and "vlc.exe" would clash.
+    std::size_t start(const std::wstring& name) {
+        const std::wstring folder = dir_ + std::to_wstring(started_.size()) + L"\\";
+        const std::wstring path = folder + name;
+        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        EXPECT_TRUE(CopyFileW(sleeper_exe().c_str(), path.c_str(), TRUE))
+            << "copy to " << std::string(name.begin(), name.end());
+        copies_.push_back(path);
+        folders_.push_back(folder);
+        std::wstring command = L"\"" + path + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        // The application name is given, so names without ".exe" at the end
+        // start as well. No console: the sleeper needs none, and a console
+        // host would outlive the test holding its output.
+        const BOOL ok = CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE,
+                                       DETACHED_PROCESS, nullptr, folder.c_str(), &si, &pi);
+        EXPECT_TRUE(ok) << "start " << std::string(name.begin(), name.end())
+                        << " error " << GetLastError();
+        Started s;
+        s.name = name;
+        if (ok) {
+            CloseHandle(pi.hThread);
+            s.pid = pi.dwProcessId;
+            s.process.reset(pi.hProcess);
+        }
+        started_.push_back(std::move(s));
+        return started_.size() - 1;
+    }
+
+    // The snapshot lists every started process under the name it was
+    // started as; otherwise the cases below would prove nothing.
+    void expect_listed_as_started() {
+        for (const auto& p : started_)
+            EXPECT_EQ(snapshot_name(p.pid), p.name)
+                << "pid " << p.pid << " as seen by the snapshot";
+    }
+
+    bool ended_by_killprg(std::size_t i) {
+        const HANDLE h = started_[i].process.get();
+        if (!h || WaitForSingleObject(h, kEndWaitMs) != WAIT_OBJECT_0) return false;
+        DWORD code = 0;
+        return GetExitCodeProcess(h, &code) && code == kKilledExitCode;
+    }
+
+    // Call after the expected terminations have been waited for: a process
+    // killprg left alone is still running then.
+    bool still_running(std::size_t i) {
+        const HANDLE h = started_[i].process.get();
+        return h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    }
+
+    std::string name_of(std::size_t i) const {
+        return std::string(started_[i].name.begin(), started_[i].name.end());
+    }
+
+    std::wstring dir_;
+    std::vector<std::wstring> copies_;
+    std::vector<std::wstring> folders_;
+    std::vector<Started> started_;
+};
+
+TEST_F(Killprg, EndsEveryProcessOfTheExactNameAndNoOther) {
+    const std::vector<std::wstring> targets = {L"vlc.exe", L"vlc.exe"};
+    const std::vector<std::wstring> bystanders = {
+        L"VLC.EXE",      // case differs
+        L"Vlc.exe",      // one letter differs in case
+        L"myvlc.exe",    // ends with the name
+        L"vlc.exe.bak",  // begins with the name
+        L"xvlc.exex",    // contains the name
+        L"vlc.ex",       // a prefix of the name
+    };
+    std::vector<std::size_t> target_ids, bystander_ids;
+    for (const auto& n : targets) target_ids.push_back(start(n));
+    for (const auto& n : bystanders) bystander_ids.push_back(start(n));
+    ASSERT_FALSE(HasFailure());
+    expect_listed_as_started();
+
+    killprg(u"vlc.exe");
+
+    for (const auto i : target_ids) EXPECT_TRUE(ended_by_killprg(i)) << name_of(i);
+    for (const auto i : bystander_ids) EXPECT_TRUE(still_running(i)) << name_of(i);
+}
+
+TEST_F(Killprg, NameWithoutProcessOrEmptyNameEndsNothing) {
+    const auto vlc = start(L"vlc.exe");
+    const auto blank_ext = start(L"vlc");
+    ASSERT_FALSE(HasFailure());
+
+    killprg(u"no-such-tool.exe");
+    killprg(u"");
+    killprg(u"vlc.exe ");  // trailing space: not trimmed, so no match
+
+    EXPECT_TRUE(still_running(vlc));
+    EXPECT_TRUE(still_running(blank_ext));
+}
+
+class KillprgSeries : public Killprg,
+                      public ::testing::WithParamInterface<const std::array<std::u16string, 5>*> {};
+
+TEST_P(KillprgSeries, EndsOneProcessOfEachToolName) {
+    const auto& names = *GetParam();
+    std::vector<std::size_t> tools;
+    for (const auto& n : names) tools.push_back(start(std::wstring(n.begin(), n.end())));
+    const auto other = start(L"notepad.exe");
+    ASSERT_FALSE(HasFailure());
+    expect_listed_as_started();
+
+    killprg_series(names);
+
+    for (const auto i : tools) EXPECT_TRUE(ended_by_killprg(i)) << name_of(i);
+    EXPECT_TRUE(still_running(other));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothOrders, KillprgSeries,
+                         ::testing::Values(&kToolsTestOrder, &kToolsStopOrder),
+                         [](const auto& info) {
+                             return info.param == &kToolsTestOrder ? "TestOrder" : "StopOrder";
+                         });
+
+}  // namespace

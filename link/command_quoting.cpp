@@ -77,10 +77,65 @@ std::u16string quote(std::u16string_view text, Percent percent) {
     return out;
 }
 
-std::u16string protect_word(std::u16string_view word, CommandShell shell) {
-    if (std::none_of(word.begin(), word.end(), is_cmd_special)) return std::u16string(word);
-    return quote(encode_unquotable(word),
-                 shell == CommandShell::batch ? Percent::doubled : Percent::outside_quotes);
+// One argument of an address as the tools' C runtime reads it from the raw
+// text: double quotes group (and vanish), 2n backslashes before a quote give
+// n backslashes, 2n+1 give n and a literal quote, and "" inside quotes gives a
+// literal quote. Pasted command lines quote values this way; protection
+// hands the tool the same argument without letting cmd.exe act on any of it.
+struct Argument {
+    std::size_t end;      // index just past the argument's raw text
+    std::u16string value;
+};
+
+Argument scan_argument(std::u16string_view text, std::size_t at) {
+    Argument arg{at, {}};
+    bool quoted = false;
+    std::size_t i = at;
+    while (i < text.size()) {
+        const char16_t c = text[i];
+        if (c == u' ' && !quoted) break;
+        if (c == u'\\') {
+            std::size_t run = 0;
+            while (i + run < text.size() && text[i + run] == u'\\') ++run;
+            if (i + run < text.size() && text[i + run] == u'"') {
+                arg.value.append(run / 2, u'\\');
+                if (run % 2 == 1) {
+                    arg.value += u'"';
+                    i += run + 1;
+                } else {
+                    i += run;  // the quote toggles below
+                }
+            } else {
+                arg.value.append(run, u'\\');
+                i += run;
+            }
+            continue;
+        }
+        if (c == u'"') {
+            if (quoted && i + 1 < text.size() && text[i + 1] == u'"') {
+                arg.value += u'"';
+                i += 2;
+            } else {
+                quoted = !quoted;
+                ++i;
+            }
+            continue;
+        }
+        arg.value += c;
+        ++i;
+    }
+    arg.end = i;
+    return arg;
+}
+
+std::u16string protect_argument(std::u16string_view raw, std::u16string_view value, CommandShell shell) {
+    if (std::none_of(raw.begin(), raw.end(), is_cmd_special)) return std::u16string(raw);
+    const std::u16string encoded = encode_unquotable(value);
+    const bool plain = !encoded.empty() && std::none_of(encoded.begin(), encoded.end(), [](char16_t c) {
+        return is_cmd_special(c) || c == u' ';
+    });
+    if (plain) return encoded;
+    return quote(encoded, shell == CommandShell::batch ? Percent::doubled : Percent::outside_quotes);
 }
 
 }  // namespace
@@ -123,10 +178,9 @@ std::u16string protect_words(std::u16string_view address, CommandShell shell) {
             ++at;
             continue;
         }
-        std::size_t end = address.find(u' ', at);
-        if (end == std::u16string_view::npos) end = address.size();
-        out += protect_word(address.substr(at, end - at), shell);
-        at = end;
+        const Argument arg = scan_argument(address, at);
+        out += protect_argument(address.substr(at, arg.end - at), arg.value, shell);
+        at = arg.end;
     }
     return out;
 }

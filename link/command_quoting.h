@@ -5,9 +5,9 @@
 //
 // A protected word is written in double quotes, where cmd.exe takes every
 // character literally except '%'. Characters that cannot be carried inside
-// quotes at all (a double quote; CR, LF, Ctrl-Z and the other control
-// characters, which end or disturb the line) never reach the line raw:
-// in an address they are percent-encoded as a URL would have them
+// quotes at all (a literal double quote; CR, LF, Ctrl-Z and the other
+// control characters, which end or disturb the line) never reach the line
+// raw: in an address they are percent-encoded as a URL would have them
 // ('"' becomes %22), in a path (where Windows forbids them) they are left out.
 #include <string>
 #include <string_view>
@@ -25,6 +25,9 @@ bool is_cmd_special(char16_t c);
 // specially (or one that ends a command name: tab , ; =); otherwise returned
 // byte for byte.
 std::u16string protect_path(std::u16string_view path, CommandShell shell);
-// An address: each space-separated word that holds a special character is
-// protected; every other word and every space stays as it is.
+// An address: split into arguments as the tools' C runtime splits a command
+// line (at spaces, double quotes grouping, as in a pasted rtmpdump command);
+// each argument whose text holds a special character is rewritten so that
+// the tool receives that same argument and cmd.exe acts on none of it.
+// Every other word and every space stays as it is.
 std::u16string protect_words(std::u16string_view address, CommandShell shell);

@@ -23,8 +23,8 @@ std::vector<std::wstring> split_spaces(std::wstring_view text) {
     return words;
 }
 
-// What a tool should receive for one address word: the word itself, with a
-// double quote or a control character percent-encoded as in a URL.
+// What a tool should receive for one address word without double quotes:
+// the word itself, a control character percent-encoded as in a URL.
 std::wstring arriving(const std::wstring& word) {
     static const wchar_t hex[] = L"0123456789ABCDEF";
     std::wstring out;
@@ -52,41 +52,50 @@ std::vector<std::wstring> player_args(bool reads_stdin) {
 
 enum class Route { batch_ffmpeg, batch_rtmpdump, batch_direct, console_ffmpeg };
 
-struct Case {
-    std::wstring vector;
-    Route route;
+
+struct Vector {
+    const wchar_t* text;
+    // Arguments the tool must receive when they are not simply the words
+    // between spaces (double quotes group and vanish as in the C runtime).
+    std::vector<std::wstring> args;
 };
 
-const wchar_t* const kVectors[] = {
-    L"&echo hello",
-    L"&echo hello>injected.txt",
-    L"\"&echo hello>injected.txt",
-    L"\"&whoami",
-    L">file.txt",
-    L"<nul",
-    L"|echo x>piped.txt",
-    L"2>err.txt",
-    L"%PATH%",
-    L"%%cd:~,%",
-    L"!TMP!",
-    L"%WB_SECRET%",
-    L"abc\"&echo hello>injected.txt",
-    L"hello^\"world",
-    L"123\">\"&echo hello>injected.txt",
-    L"\\\"&echo hello>injected.txt",
-    L"a\\\\\"b\\",
-    L"'&echo hello>injected.txt'",
-    L"%20%2%~dp0%*%%1",
-    L"^&echo^ x^>caret.txt",
-    L"(echo x)>paren.txt",
-    L"x\r\necho x>newline.txt",
-    L"x\nx\x1a&echo x>ctrlz.txt",
-    L"tab\there",
-    L"trailing\\ \\\\",
-    L"\"",
-    L"\"\"\"",
-    L"^ % ! ( )",
-    L"http://h/live?a=1&b=2|x<y>z^w%20(v)!u",
+const Vector kVectors[] = {
+    {L"&echo hello", {}},
+    {L"&echo hello>injected.txt", {}},
+    {L"\"&echo hello>injected.txt", {L"&echo hello>injected.txt"}},
+    {L"\"&whoami", {L"&whoami"}},
+    {L">file.txt", {}},
+    {L"<nul", {}},
+    {L"|echo x>piped.txt", {}},
+    {L"2>err.txt", {}},
+    {L"%PATH%", {}},
+    {L"%%cd:~,%", {}},
+    {L"!TMP!", {}},
+    {L"%WB_SECRET%", {}},
+    {L"abc\"&echo hello>injected.txt", {L"abc&echo hello>injected.txt"}},
+    {L"hello^\"world", {L"hello^world"}},
+    {L"123\">\"&echo hello>injected.txt", {L"123>&echo", L"hello>injected.txt"}},
+    {L"\\\"&echo hello>injected.txt", {L"%22&echo", L"hello>injected.txt"}},
+    {L"a\\\\\"b\\ c&d", {L"a\\b\\ c&d"}},
+    {L"x \"\" y", {L"x", L"", L"y"}},
+    {L"\"a\"\"&echo x>injected.txt\"", {L"a%22&echo x>injected.txt"}},
+    {L"\"%WB_SECRET%\" \"%PATH%x", {L"%WB_SECRET%", L"%PATH%x"}},
+    {L"'&echo hello>injected.txt'", {}},
+    {L"%20%2%~dp0%*%%1", {}},
+    {L"^&echo^ x^>caret.txt", {}},
+    {L"(echo x)>paren.txt", {}},
+    {L"x\r\necho x>newline.txt", {}},
+    {L"x\nx\x1a&echo x>ctrlz.txt", {}},
+    {L"tab\there", {}},
+    {L"trailing\\ \\\\", {}},
+    {L"^ % ! ( )", {}},
+    {L"http://h/live?a=1&b=2|x<y>z^w%20(v)!u", {}},
+};
+
+struct Case {
+    Vector vector;
+    Route route;
 };
 
 class CmdInjection : public ::testing::TestWithParam<Case> {
@@ -125,7 +134,7 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
     std::wstring source_tool = L"rec-ffmpeg.exe";
     if (c.route == Route::batch_rtmpdump) prefix = L"rtmp://example/live", source_tool = L"rec-rtmpdump.exe";
     if (c.route == Route::batch_direct) prefix = L"rtsp://example/live";
-    const std::wstring address = prefix + L" " + c.vector;
+    const std::wstring address = prefix + L" " + c.vector.text;
 
     ProgramState state;
     state.vlc_path = text(tools_ + L"rec-vlc.exe");
@@ -143,8 +152,12 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
     }
     ASSERT_TRUE(run_and_wait(command, dir + L"work", dir + L"out.txt"));
 
-    std::vector<std::wstring> address_args;
-    for (const auto& word : split_spaces(address)) address_args.push_back(arriving(word));
+    std::vector<std::wstring> address_args{prefix};
+    if (c.vector.args.empty()) {
+        for (const auto& word : split_spaces(c.vector.text)) address_args.push_back(arriving(word));
+    } else {
+        address_args.insert(address_args.end(), c.vector.args.begin(), c.vector.args.end());
+    }
 
     std::vector<Record> records = read_records(log);
     std::vector<std::wstring> source_args, player;
@@ -183,7 +196,7 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
 
 std::vector<Case> all_cases() {
     std::vector<Case> cases;
-    for (const wchar_t* v : kVectors)
+    for (const Vector& v : kVectors)
         for (Route r : {Route::batch_ffmpeg, Route::batch_rtmpdump, Route::batch_direct, Route::console_ffmpeg})
             cases.push_back({v, r});
     return cases;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -191,6 +192,52 @@ TEST(ClipboardLineTest, ConsoleFormOfTheLastTest) {
     s.ffmpeg_path = u"C:\\Program Files\\ffmpeg.exe";
     EXPECT_EQ(clipboard_line(s), u"\"C:\\Program Files\\ffmpeg.exe\" -re -i \"http://h/a.m3u8?a=1&b=\"%\"41\""
                                  u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -");
+}
+
+}  // namespace
+
+namespace {
+
+// What cmd.exe could act on in a protected line: outside double quotes no
+// operator, caret, parenthesis or percent; inside them a percent only as a
+// batch file's %% pair; nowhere a control character; quotes balanced.
+void expect_inert(const std::u16string& line, CommandShell shell) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char16_t c = line[i];
+        ASSERT_FALSE(c < 0x20 || c == 0x7F) << "control character at " << i;
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u'%') {
+            if (shell == CommandShell::batch) {
+                ASSERT_TRUE(quoted && i + 1 < line.size() && line[i + 1] == u'%') << "lone % at " << i;
+                ++i;
+            } else {
+                ASSERT_FALSE(quoted) << "% inside quotes at " << i;
+                ASSERT_TRUE(i + 1 < line.size() && line[i + 1] == u'"') << "% not followed by a quote";
+            }
+        } else if (!quoted) {
+            ASSERT_EQ(std::u16string_view(u"&|<>^()!").find(c), std::u16string_view::npos)
+                << "special character outside quotes at " << i;
+        }
+    }
+    ASSERT_FALSE(quoted) << "unbalanced quotes";
+}
+
+TEST(ProtectionProperty, RandomTextNeverLeavesAnythingForCmdToActOn) {
+    const std::u16string alphabet = u"ab \"\\%&|<>^()!\r\n\x1a\t=,;:~*";
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 20000; ++round) {
+        std::u16string text;
+        const std::size_t length = next() % 24;
+        for (std::size_t i = 0; i < length; ++i) text += alphabet[(next() >> 8) % alphabet.size()];
+        for (CommandShell shell : {CommandShell::batch, CommandShell::console}) {
+            SCOPED_TRACE(::testing::Message() << "round " << round);
+            expect_inert(protect_words(text, shell), shell);
+            if (shell == CommandShell::batch) expect_inert(protect_path(text, shell), shell);
+        }
+    }
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ std::u16string temp_directory() {
 }
 
 void start_program(const std::u16string& target) {
-    std::u16string command = !target.empty() && target.front() == u'"' ? target : u"\"" + target + u"\"";
+    const std::u16string command = !target.empty() && target.front() == u'"' ? target : u"\"" + target + u"\"";
     // CreateProcessW may write into the command line.
     std::wstring writable(command.begin(), command.end());
     STARTUPINFOW startup{};

@@ -290,6 +290,22 @@ TEST_F(MainWindowTest, TabWalksTheStopsInCreationOrderSkippingTheDisabledButton)
     EXPECT_EQ(GetFocus(), item(TestButton));
 }
 
+TEST_F(MainWindowTest, SpaceClicksAFocusedButtonAndEnterInAFieldDoesNothing) {
+    SetFocus(item(TestButton));
+    SendMessageW(item(TestButton), WM_KEYDOWN, VK_SPACE, 0x00390001);
+    SendMessageW(item(TestButton), WM_KEYUP, VK_SPACE, 0xC0390001);
+    EXPECT_EQ(recorded(), std::vector<int>{TestButton});
+
+    SetFocus(item(AddressField));
+    drain();
+    SendMessageW(item(AddressField), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    SendMessageW(item(AddressField), WM_CHAR, L'\r', 0x001C0001);
+    SendMessageW(item(AddressField), WM_KEYUP, VK_RETURN, 0xC01C0001);
+    drain();
+    for (int control : recorded()) EXPECT_EQ(control, AddressField);
+    EXPECT_EQ(window_text(item(AddressField)), u"rtmp://example/live");
+}
+
 TEST_F(MainWindowTest, TheAcceleratorTableTurnsTabIntoTheTabCommand) {
     HACCEL accelerators = create_main_accelerators();
     ASSERT_NE(accelerators, nullptr);

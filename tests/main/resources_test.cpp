@@ -1,0 +1,77 @@
+// The resources linked into the program: icon, manifest, version.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "textfile/win32.h"
+
+namespace {
+
+std::wstring program_path() {
+    std::string path = WELLENBLICK_EXE;
+    if (!path.empty() && path.front() == '/') {
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        path = "Z:" + path;
+    }
+    return std::wstring(path.begin(), path.end());
+}
+
+class ResourcesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryExW(program_path().c_str(), nullptr,
+                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(module, nullptr) << GetLastError();
+    }
+    void TearDown() override {
+        if (module) FreeLibrary(module);
+    }
+    std::string resource(const wchar_t* type, const wchar_t* name) {
+        HRSRC found = FindResourceW(module, name, type);
+        if (!found) return {};
+        HGLOBAL loaded = LoadResource(module, found);
+        const void* bytes = loaded ? LockResource(loaded) : nullptr;
+        return bytes ? std::string(static_cast<const char*>(bytes), SizeofResource(module, found))
+                     : std::string();
+    }
+    HMODULE module = nullptr;
+};
+
+TEST_F(ResourcesTest, IconOneHoldsOne32By32ImageAt24Bits) {
+    const std::string group = resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1));
+    ASSERT_EQ(group.size(), 6u + 14u);  // header and one entry
+    const auto* bytes = reinterpret_cast<const unsigned char*>(group.data());
+    EXPECT_EQ(bytes[4], 1);   // image count
+    EXPECT_EQ(bytes[6], 32);  // width
+    EXPECT_EQ(bytes[7], 32);  // height
+    EXPECT_EQ(bytes[12] | (bytes[13] << 8), 24);  // bits per pixel
+}
+
+TEST_F(ResourcesTest, ManifestAsksForAdministratorAndCommonControls6) {
+    const std::string manifest = resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
+    for (const char* part :
+         {"level=\"requireAdministrator\"", "uiAccess=\"false\"",
+          "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
+          "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\""})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
+TEST_F(ResourcesTest, VersionIs1400InGerman) {
+    const std::string version = resource(RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO));
+    ASSERT_FALSE(version.empty());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    std::string copy = version;  // VerQueryValueW wants writable memory
+    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010004u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    wchar_t* product = nullptr;
+    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\StringFileInfo\\040704B0\\ProductVersion",
+                               reinterpret_cast<void**>(&product), &size));
+    EXPECT_EQ(u16(product), u"1.4.0.0");
+}
+
+}  // namespace

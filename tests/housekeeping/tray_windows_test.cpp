@@ -192,19 +192,21 @@ TEST_F(Tray, SweepOfNoWindowOrAGoneWindowSendsNothing) {
 // it gives up at the first message that is not taken in time.
 TEST_F(Tray, SweepGivesUpOnAHungReceiver) {
     UniqueHandle created(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle sweeping(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    ASSERT_TRUE(created && release && done);
+    ASSERT_TRUE(created && sweeping && done);
     HWND toolbar = nullptr;
 
     std::thread receiver([&] {
         UniqueWindow window = top_level(L"ToolbarWindow32", 400, 40);
         toolbar = window.get();
         SetEvent(created.get());
-        // Hung: neither pumping nor waiting for messages. The bound only
-        // keeps a sweep that waits forever from hanging the test run.
-        WaitForSingleObject(release.get(), 30 * 1000);
-        // Then serve whatever is still coming until the sweep has returned.
+        // Hung: neither pumping nor waiting for messages, from just before
+        // the sweep until it returns, or for a while well beyond the send
+        // timeout. A sweep that waited, or went on past a message that timed
+        // out, would then deliver the rest of its row.
+        WaitForSingleObject(sweeping.get(), INFINITE);
+        WaitForSingleObject(done.get(), 10 * kTraySendTimeoutMs);
         const HANDLE finished = done.get();
         for (;;) {
             MSG msg;
@@ -216,8 +218,8 @@ TEST_F(Tray, SweepGivesUpOnAHungReceiver) {
     WaitForSingleObject(created.get(), INFINITE);
     ASSERT_TRUE(toolbar);
 
+    SetEvent(sweeping.get());
     const bool ran = tray_sweep(toolbar);
-    SetEvent(release.get());
     SetEvent(done.get());
     receiver.join();
 

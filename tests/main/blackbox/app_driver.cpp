@@ -1,5 +1,6 @@
 #include "tests/main/blackbox/app_driver.h"
 
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <filesystem>
@@ -234,18 +235,20 @@ void set_text(HWND window, const std::u16string& text) {
     send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wz(text)));
 }
 
-bool click(HWND button) {
+bool click(const App& app, HWND button) {
     bool delivered = false;
     send(button, BM_CLICK, 0, 0, &delivered);
-    return delivered;
+    return delivered && settle(app);
 }
 
 void post_click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 bool settle(const App& app) {
-    bool delivered = false;
-    send(app.window, WM_NULL, 0, 0, &delivered);
-    return delivered;
+    bool first = false, second = false;
+    send(app.window, WM_NULL, 0, 0, &first);
+    Sleep(50);
+    send(app.window, WM_NULL, 0, 0, &second);
+    return first && second;
 }
 
 HWND wait_for_dialog(const App& app, const std::u16string& title) {
@@ -326,4 +329,45 @@ UniqueHandle start_process(const std::u16string& exe) {
         return UniqueHandle();
     CloseHandle(info.hThread);
     return UniqueHandle(info.hProcess);
+}
+
+bool bring_to_front(const App& app) {
+    return wait_until(
+        [&] {
+            if (GetForegroundWindow() == app.window) return true;
+            SetForegroundWindow(app.window);
+            return false;
+        },
+        5000);
+}
+
+void press_key(WORD key, bool shift) {
+    INPUT keys[4] = {};
+    UINT n = 0;
+    auto add = [&](WORD vk, bool up) {
+        keys[n].type = INPUT_KEYBOARD;
+        keys[n].ki.wVk = vk;
+        keys[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ++n;
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    SendInput(n, keys, sizeof(INPUT));
+}
+
+HWND focused(const App& app) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(app.window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+std::u16string appdata_folder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+    std::u16string path = u16(folder);
+    if (!path.empty() && path.back() != u'\\') path.push_back(u'\\');
+    return path;
 }

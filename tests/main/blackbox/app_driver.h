@@ -55,9 +55,13 @@ std::u16string text_of(HWND window);
 void set_text(HWND window, const std::u16string& text);
 // Clicks a button and returns once its handler has run (not for buttons
 // that open a modal dialog: use post_click and answer the dialog).
-bool click(HWND button);
+bool click(const App& app, HWND button);
 void post_click(HWND button);
-// Returns once the program's window thread has taken all earlier events.
+// Returns once the program has run the handlers of the events it took so
+// far. A control's notification reaches the window at once, but its handler
+// runs only when the event loop gets round to it; a message sent to the
+// window is answered while the loop waits, so one answered after a pause
+// that follows another means the loop has been round since.
 bool settle(const App& app);
 
 // The visible "#32770" dialog of the program with this title, or null
@@ -84,3 +88,13 @@ int count_process_windows(DWORD pid, const wchar_t* class_name);
 
 // Starts `exe` with no arguments; the process handle, or none.
 UniqueHandle start_process(const std::u16string& exe);
+
+// Brings the program's window to the front so that typed keys reach it.
+bool bring_to_front(const App& app);
+// Types one key (with Shift held when asked) as the keyboard would.
+void press_key(WORD key, bool shift = false);
+// The control that has the keyboard focus in the program, or null.
+HWND focused(const App& app);
+
+// The roaming application-data folder, ending in a backslash.
+std::u16string appdata_folder();

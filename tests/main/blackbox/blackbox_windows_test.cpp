@@ -82,7 +82,7 @@ protected:
     // Clicks "testen" and waits until the test wrote its batch file, which it
     // shows by enabling "Zwischenablage".
     void run_test_click() {
-        ASSERT_TRUE(click(ctl(TestButton)));
+        ASSERT_TRUE(click(app_, ctl(TestButton)));
         ASSERT_TRUE(wait_until([&] { return IsWindowEnabled(ctl(ClipboardButton)) != FALSE; }))
             << "the test did not enable the clipboard button";
     }
@@ -334,10 +334,26 @@ TEST_F(Blackbox, SettingsFileFillsTheFieldsAndIsWrittenBack) {
 }
 
 TEST_F(Blackbox, RtmpTestWritesBatchFileAndCopiesFfmpegLine) {
+    // What a previous test may have left: a player crash dump and a tool.
+    const std::u16string dump_folder = appdata_folder() + u"vlc";
+    const std::u16string dump = dump_folder + u"\\crashdump";
+    CreateDirectoryW(wz(dump_folder), nullptr);
+    ASSERT_TRUE(write_bytes(dump, "dump"));
+    const std::u16string old_tool = work_ + u"rtmpdump.exe";
+    ASSERT_TRUE(CopyFileW(wz(windows_path(SLEEPER_EXE)), wz(old_tool), FALSE));
+    helpers_.push_back(start_process(old_tool));
+    ASSERT_TRUE(helpers_.back());
+
+    // Emptied well before the copy: the clipboard is busy for a moment
+    // after each change under Wine.
+    empty_clipboard();
     ASSERT_NO_FATAL_FAILURE(start());
     set_text(ctl(AddressField), u"rtmp://example/live -y stream -W player.swf -v");
     ASSERT_FALSE(IsWindowEnabled(ctl(ClipboardButton)));
     ASSERT_NO_FATAL_FAILURE(run_test_click());
+    EXPECT_FALSE(file_exists(dump)) << "the test removes the player's crash dump";
+    EXPECT_EQ(WaitForSingleObject(helpers_.back().get(), 10000), WAIT_OBJECT_0)
+        << "the test stops the tools of the previous one";
 
     const std::u16string normalised = u"rtmp://example/live --playpath stream --swfVfy player.swf --live";
     EXPECT_EQ(field(AddressField), normalised);
@@ -347,8 +363,7 @@ TEST_F(Blackbox, RtmpTestWritesBatchFileAndCopiesFfmpegLine) {
                               kPlayerOptions + u" -",
                           u" ", u"pause"}));
 
-    empty_clipboard();
-    ASSERT_TRUE(click(ctl(ClipboardButton)));
+    ASSERT_TRUE(click(app_, ctl(ClipboardButton)));
     const std::u16string expected_clip = kFfmpeg + u" -re -i " + normalised +
                                          u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -";
     std::u16string clip;
@@ -386,7 +401,7 @@ TEST_F(Blackbox, ClearButtonEmptiesOnlyTheField) {
     ASSERT_TRUE(write_bytes(settings_path(), default_settings_with(u"rtsp://loaded/one")));
     ASSERT_NO_FATAL_FAILURE(start());
     EXPECT_EQ(field(AddressField), u"rtsp://loaded/one");
-    ASSERT_TRUE(click(ctl(ClearAddressButton)));
+    ASSERT_TRUE(click(app_, ctl(ClearAddressButton)));
     EXPECT_EQ(field(AddressField), u"");
     close_and_expect_clean_exit();
     EXPECT_EQ(settings(), default_settings_with(u"rtsp://loaded/one"));
@@ -396,7 +411,7 @@ TEST_F(Blackbox, ClearButtonEmptiesOnlyTheField) {
     set_text(ctl(AddressField), u"rtsp://example/live");
     ASSERT_NO_FATAL_FAILURE(run_test_click());
     EXPECT_EQ(field(AddressField), u"rtsp://example/live");
-    ASSERT_TRUE(click(ctl(ClearAddressButton)));
+    ASSERT_TRUE(click(app_, ctl(ClearAddressButton)));
     EXPECT_EQ(field(AddressField), u"");
     close_and_expect_clean_exit();
     EXPECT_EQ(settings(), default_settings_with(u"rtsp://example/live"));
@@ -436,7 +451,9 @@ TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
                           {NextLinkButton, 3}, {PreviousLinkButton, 2}, {PreviousLinkButton, 1},
                           {PreviousLinkButton, 0}, {PreviousLinkButton, 0}};
     for (const auto& step : steps) {
-        ASSERT_TRUE(click(ctl(step.button)));
+        SCOPED_TRACE("after " + std::string(step.button == NextLinkButton ? "nach unten" : "nach oben") +
+                     " to " + std::to_string(step.selection));
+        ASSERT_TRUE(click(app_, ctl(step.button)));
         EXPECT_EQ(list_selection(list), step.selection);
         EXPECT_EQ(field(AddressField), items[step.selection]);
     }
@@ -446,12 +463,37 @@ TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
     EXPECT_TRUE(wait_until([&] { return field(AddressField) == u"http://example/two"; }, 5000))
         << "field shows: " << utf8(field(AddressField));
     ASSERT_TRUE(settle(app_));
-    ASSERT_TRUE(click(ctl(NextLinkButton)));
+    ASSERT_TRUE(click(app_, ctl(NextLinkButton)));
     EXPECT_EQ(list_selection(list), 2);
     EXPECT_EQ(field(AddressField), u"");
 
+    // A cancelled choice changes nothing.
+    set_text(ctl(AddressField), u"typed");
+    post_click(ctl(LoadLinksButton));
+    dialog = wait_for_dialog(app_, u"Bitte Datei ausw\u00e4hlen");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(press_dialog_button(dialog, IDCANCEL));
+    ASSERT_TRUE(settle(app_));
+    EXPECT_EQ(list_count(list), 4);
+    EXPECT_EQ(list_selection(list), 2);
+    EXPECT_EQ(field(AddressField), u"typed");
+
+    // An empty file in another folder replaces the list with nothing.
+    const std::u16string other = work_ + u"andere Links";
+    ASSERT_TRUE(CreateDirectoryW(wz(other), nullptr));
+    ASSERT_TRUE(write_bytes(other + u"\\leer.txt", ""));
+    post_click(ctl(LoadLinksButton));
+    dialog = wait_for_dialog(app_, u"Bitte Datei ausw\u00e4hlen");
+    ASSERT_NE(dialog, nullptr);
+    set_text(file_name_box(dialog), other + u"\\leer.txt");
+    ASSERT_TRUE(press_dialog_button(dialog, IDOK));
+    EXPECT_TRUE(wait_until([&] { return list_count(list) == 0 && field(AddressField).empty(); }, 5000));
+    EXPECT_EQ(list_selection(list), LB_ERR);
+    ASSERT_TRUE(click(app_, ctl(NextLinkButton)));
+    EXPECT_EQ(field(AddressField), u"");
+
     close_and_expect_clean_exit();
-    EXPECT_EQ(settings(), settings_file(kVlc, kFfmpeg, work_, u"1000", u"", kRtmpdump));
+    EXPECT_EQ(settings(), settings_file(kVlc, kFfmpeg, other + u"\\", u"1000", u"", kRtmpdump));
 }
 
 TEST_F(Blackbox, ToolBrowseCancelledAndChosen) {
@@ -490,35 +532,88 @@ TEST_F(Blackbox, ToolBrowseCancelledAndChosen) {
     EXPECT_EQ(field(FfmpegPathField), chosen);
 }
 
-TEST_F(Blackbox, VlcOffEndsExactlyTheNamedTools) {
+TEST_F(Blackbox, VlcOffAndExitEndExactlyTheNamedTools) {
     struct StandIn { const char16_t* name; bool ends; };
     const StandIn stand_ins[] = {
         {u"vlc.exe", true},  {u"ffmpeg.exe", true}, {u"rtmpdump.exe", true}, {u"flv.exe", true},
-        {u"VLC.exe", false}, {u"vlc2.exe", false},  {u"myffmpeg.exe", false},
+        {u"cmd.exe", true},  {u"VLC.exe", false},   {u"vlc2.exe", false},     {u"myffmpeg.exe", false},
     };
     const std::u16string sleeper = windows_path(SLEEPER_EXE);
-    std::vector<std::size_t> index_of;
+    std::vector<std::u16string> exes;
     for (std::size_t i = 0; i < std::size(stand_ins); ++i) {
         // One folder each: Wine's file names are case-insensitive.
         const std::u16string folder = work_ + u"tool" + u16(std::to_wstring(i).c_str());
         ASSERT_TRUE(CreateDirectoryW(wz(folder), nullptr));
-        const std::u16string exe = folder + u"\\" + stand_ins[i].name;
-        ASSERT_TRUE(CopyFileW(wz(sleeper), wz(exe), FALSE));
-        helpers_.push_back(start_process(exe));
-        ASSERT_TRUE(helpers_.back()) << utf8(exe);
+        exes.push_back(folder + u"\\" + stand_ins[i].name);
+        ASSERT_TRUE(CopyFileW(wz(sleeper), wz(exes.back()), FALSE));
     }
+    auto start_stand_ins = [&] {
+        helpers_.clear();
+        for (const auto& exe : exes) {
+            helpers_.push_back(start_process(exe));
+            ASSERT_TRUE(helpers_.back()) << utf8(exe);
+        }
+    };
+    auto expect_named_ones_ended = [&] {
+        for (std::size_t i = 0; i < std::size(stand_ins); ++i) {
+            SCOPED_TRACE(utf8(stand_ins[i].name));
+            // The sweep has run; give the terminations time to take effect.
+            const DWORD wait = WaitForSingleObject(helpers_[i].get(), stand_ins[i].ends ? 10000 : 300);
+            EXPECT_EQ(wait == WAIT_OBJECT_0, stand_ins[i].ends);
+        }
+    };
+    const std::u16string dump_folder = appdata_folder() + u"vlc";
+    const std::u16string dump = dump_folder + u"\\crashdump";
+    CreateDirectoryW(wz(dump_folder), nullptr);
+    ASSERT_TRUE(write_bytes(dump, "dump"));
 
+    ASSERT_NO_FATAL_FAILURE(start_stand_ins());
     ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(click(ctl(VlcOffButton)));
-    for (std::size_t i = 0; i < std::size(stand_ins); ++i) {
-        SCOPED_TRACE(utf8(stand_ins[i].name));
-        // The sweep ran to its end before the click returned; give the
-        // terminations time to take effect.
-        const DWORD wait = WaitForSingleObject(helpers_[i].get(), stand_ins[i].ends ? 10000 : 500);
-        EXPECT_EQ(wait == WAIT_OBJECT_0, stand_ins[i].ends);
-    }
+    ASSERT_TRUE(click(app_, ctl(VlcOffButton)));
+    expect_named_ones_ended();
     EXPECT_TRUE(app_running(app_));
-    EXPECT_TRUE(settle(app_));
+    EXPECT_TRUE(file_exists(dump)) << "\"VLC aus\" leaves the crash dump alone";
+    DeleteFileW(wz(dump));
+
+    // Closing the program ends them too.
+    ASSERT_NO_FATAL_FAILURE(start_stand_ins());
+    close_and_expect_clean_exit();
+    expect_named_ones_ended();
+}
+
+TEST_F(Blackbox, KeyboardMovesFocusInCreationOrder) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(bring_to_front(app_));
+    for (const auto& row : kControlTable) EXPECT_NE(focused(app_), ctl(row.id)) << "no control starts focused";
+
+    // Labels, frames and the disabled clipboard button are passed over.
+    const int order[] = {VlcPathField,       VlcBrowseButton,  FfmpegPathField,    FfmpegBrowseButton,
+                         RtmpdumpPathField,  RtmpdumpBrowseButton, AddressField,   ClearAddressButton,
+                         TestButton,         LoadLinksButton,  NextLinkButton,     PreviousLinkButton,
+                         LinkList,           CacheField,       VlcOffButton,       HomepageButton,
+                         DownloadButton,     VlcPathField};
+    for (int id : order) {
+        press_key(VK_TAB);
+        ASSERT_TRUE(wait_until([&] { return focused(app_) == ctl(id); }, 5000)) << "Tab to control " << id;
+    }
+    press_key(VK_TAB, true);
+    ASSERT_TRUE(wait_until([&] { return focused(app_) == ctl(DownloadButton); }, 5000)) << "Shift+Tab";
+
+    // To the address field: Enter there starts no test.
+    set_text(ctl(AddressField), u"rtmp://example/live -v");
+    for (int i = 0; i < 7; ++i) press_key(VK_TAB);
+    ASSERT_TRUE(wait_until([&] { return focused(app_) == ctl(AddressField); }, 5000));
+    press_key(VK_RETURN);
+    Sleep(300);
+    ASSERT_TRUE(settle(app_));
+    EXPECT_FALSE(IsWindowEnabled(ctl(ClipboardButton)));
+    EXPECT_EQ(field(AddressField), u"rtmp://example/live -v");
+
+    // Space on the focused "X" clicks it.
+    press_key(VK_TAB);
+    ASSERT_TRUE(wait_until([&] { return focused(app_) == ctl(ClearAddressButton); }, 5000));
+    press_key(VK_SPACE);
+    EXPECT_TRUE(wait_until([&] { return field(AddressField).empty(); }, 5000));
     close_and_expect_clean_exit();
 }
 

@@ -73,10 +73,25 @@ protected:
 };
 
 TEST_F(MainWindowTest, WindowFrameTitleAndPlacement) {
-    RECT client{};
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 800);
-    EXPECT_EQ(client.bottom, 550);
+    // Centred on the full screen with the outer size of the frame styles,
+    // cut down to the screen where it does not fit.
+    RECT outer{0, 0, 800, 550};
+    ASSERT_TRUE(AdjustWindowRectEx(&outer, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, 0));
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const int ow = std::min<int>(outer.right - outer.left, sw);
+    const int oh = std::min<int>(outer.bottom - outer.top, sh);
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, (sw - ow) / 2);
+    EXPECT_EQ(placed.top, (sh - oh) / 2);
+    EXPECT_EQ(placed.right - placed.left, ow);
+    EXPECT_EQ(placed.bottom - placed.top, oh);
+    if (ow == outer.right - outer.left && oh == outer.bottom - outer.top) {
+        RECT client{};
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, 800);
+        EXPECT_EQ(client.bottom, 550);
+    }
 
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     const LONG frame_bits = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
@@ -91,17 +106,6 @@ TEST_F(MainWindowTest, WindowFrameTitleAndPlacement) {
     EXPECT_EQ(GetClassLongPtrW(window, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
     EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(window, GCLP_HCURSOR)),
               LoadCursorW(nullptr, IDC_ARROW));
-
-    // Centred on the full screen with the outer size of the frame styles.
-    RECT outer{0, 0, 800, 550};
-    ASSERT_TRUE(AdjustWindowRectEx(&outer, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, 0));
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    const int ow = std::min<int>(outer.right - outer.left, sw);
-    const int oh = std::min<int>(outer.bottom - outer.top, sh);
-    RECT placed{};
-    GetWindowRect(window, &placed);
-    EXPECT_EQ(placed.left, (sw - ow) / 2);
-    EXPECT_EQ(placed.top, (sh - oh) / 2);
 }
 
 struct Expected {

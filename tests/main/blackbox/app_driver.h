@@ -82,6 +82,7 @@ bool click_list_item(HWND list, int index);
 // Clipboard text, or empty when there is none; retries while busy.
 std::u16string clipboard_text();
 void empty_clipboard();
+bool put_clipboard(const std::u16string& text);
 
 // Windows of a class (optionally top-level only) belonging to a process.
 int count_process_windows(DWORD pid, const wchar_t* class_name);
@@ -93,6 +94,8 @@ UniqueHandle start_process(const std::u16string& exe);
 bool bring_to_front(const App& app);
 // Types one key (with Shift held when asked) as the keyboard would.
 void press_key(WORD key, bool shift = false);
+// A left click of the mouse at the centre of a window, as the user makes it.
+void mouse_click(HWND window);
 // The control that has the keyboard focus in the program, or null.
 HWND focused(const App& app);
 

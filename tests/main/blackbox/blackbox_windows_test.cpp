@@ -467,6 +467,18 @@ TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
     EXPECT_EQ(list_selection(list), 2);
     EXPECT_EQ(field(AddressField), u"");
 
+    // The arrow keys in the list pick lines as well.
+    ASSERT_TRUE(bring_to_front(app_));
+    ASSERT_TRUE(click_list_item(list, 0));
+    ASSERT_TRUE(wait_until([&] { return focused(app_) == list && field(AddressField) == items[0]; }, 5000));
+    press_key(VK_DOWN);
+    EXPECT_TRUE(wait_until([&] { return field(AddressField) == u"http://example/two"; }, 5000))
+        << "field shows: " << utf8(field(AddressField));
+    EXPECT_EQ(list_selection(list), 1);
+    ASSERT_TRUE(settle(app_));
+    ASSERT_TRUE(click(app_, ctl(NextLinkButton)));
+    EXPECT_EQ(list_selection(list), 2);
+
     // A cancelled choice changes nothing.
     set_text(ctl(AddressField), u"typed");
     post_click(ctl(LoadLinksButton));
@@ -579,6 +591,25 @@ TEST_F(Blackbox, VlcOffAndExitEndExactlyTheNamedTools) {
     ASSERT_NO_FATAL_FAILURE(start_stand_ins());
     close_and_expect_clean_exit();
     expect_named_ones_ended();
+}
+
+TEST_F(Blackbox, MouseClicksReachOnlyEnabledButtons) {
+    // Set well before the program could copy anything (see above).
+    ASSERT_TRUE(put_clipboard(u"unchanged"));
+    ASSERT_TRUE(write_bytes(settings_path(), default_settings_with(u"rtsp://example/live")));
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(bring_to_front(app_));
+
+    // The greyed "Zwischenablage" takes no click before the first test.
+    mouse_click(ctl(ClipboardButton));
+    Sleep(300);
+    ASSERT_TRUE(settle(app_));
+    EXPECT_EQ(clipboard_text(), u"unchanged");
+
+    // The same kind of click on "X" does reach its handler.
+    mouse_click(ctl(ClearAddressButton));
+    EXPECT_TRUE(wait_until([&] { return field(AddressField).empty(); }, 5000));
+    close_and_expect_clean_exit();
 }
 
 TEST_F(Blackbox, KeyboardMovesFocusInCreationOrder) {

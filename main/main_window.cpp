@@ -139,11 +139,19 @@ bool is_frame(HWND window, HWND child) {
 // posted message lets the loop see what was recorded.
 void wake_event_loop(HWND window) { PostMessageW(window, WM_NULL, 0, 0); }
 
-void on_activate(HWND window, WindowData& data, WPARAM wparam) {
+// Remembers the focused control when the window loses activation and gives
+// the focus back on reactivation; true when it did.
+bool restore_focus_on_activate(HWND window, WindowData& data, WPARAM wparam) {
     if (LOWORD(wparam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         data.saved_focus = focus && IsChild(window, focus) ? focus : nullptr;
+        return false;
     }
+    if (HIWORD(wparam) || !data.saved_focus || !IsWindow(data.saved_focus) ||
+        !IsChild(window, data.saved_focus))
+        return false;  // minimised, or nothing to restore
+    SetFocus(data.saved_focus);
+    return true;
 }
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -186,12 +194,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         }
         return 0;
     case WM_ACTIVATE:
-        on_activate(window, *data, wparam);
-        if (LOWORD(wparam) != WA_INACTIVE && !HIWORD(wparam) && data->saved_focus &&
-            IsWindow(data->saved_focus) && IsChild(window, data->saved_focus)) {
-            SetFocus(data->saved_focus);
-            return 0;
-        }
+        if (restore_focus_on_activate(window, *data, wparam)) return 0;
         return DefWindowProcW(window, message, wparam, lparam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:

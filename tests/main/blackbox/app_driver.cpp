@@ -1,11 +1,12 @@
 #include "tests/main/blackbox/app_driver.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <filesystem>
+#include <cstring>
 #include <set>
-#include <vector>
 
 #include "main/controls.h"
 
@@ -398,4 +399,51 @@ bool put_clipboard(const std::u16string& text) {
     }
     CloseClipboard();
     return done;
+}
+
+namespace {
+
+// Memory inside another process, released again on every way out.
+struct RemoteBlock {
+    HANDLE process;
+    void* at;
+    RemoteBlock(HANDLE p, std::size_t size)
+        : process(p), at(VirtualAllocEx(p, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    ~RemoteBlock() {
+        if (at) VirtualFreeEx(process, at, 0, MEM_RELEASE);
+    }
+};
+
+}  // namespace
+
+std::vector<ToolTip> tooltips(const App& app) {
+    constexpr std::size_t kTextUnits = 512;
+    std::vector<ToolTip> found;
+    for (HWND tip : process_windows(app.pid, u16(TOOLTIPS_CLASSW), nullptr, false)) {
+        RemoteBlock block(app.process.get(), sizeof(TOOLINFOW) + kTextUnits * sizeof(wchar_t));
+        if (!block.at) continue;
+        auto* remote_info = static_cast<char*>(block.at);
+        auto* remote_text = reinterpret_cast<wchar_t*>(remote_info + sizeof(TOOLINFOW));
+        const int count = static_cast<int>(send(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            TOOLINFOW info{};
+            info.cbSize = sizeof info;
+            info.lpszText = remote_text;
+            wchar_t text[kTextUnits] = {};
+            if (!WriteProcessMemory(app.process.get(), remote_info, &info, sizeof info, nullptr) ||
+                !WriteProcessMemory(app.process.get(), remote_text, text, sizeof text, nullptr) ||
+                !send(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote_info)) ||
+                !ReadProcessMemory(app.process.get(), remote_info, &info, sizeof info, nullptr) ||
+                !ReadProcessMemory(app.process.get(), remote_text, text, sizeof text, nullptr))
+                continue;
+            text[kTextUnits - 1] = L'\0';
+            HWND owner = (info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.uId) : nullptr;
+            const bool ours = owner && GetParent(owner) == app.window;
+            found.push_back({ours ? GetDlgCtrlID(owner) : -1,
+                             info.lpszText == remote_text ? u16(text) : u"<no text>"});
+        }
+    }
+    return found;
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "textfile/win32.h"
 
@@ -84,8 +85,16 @@ std::u16string clipboard_text();
 void empty_clipboard();
 bool put_clipboard(const std::u16string& text);
 
-// Windows of a class (optionally top-level only) belonging to a process.
+// Top-level windows of a class that belong to a process.
 int count_process_windows(DWORD pid, const wchar_t* class_name);
+
+struct ToolTip {
+    int control;  // number of the control the tip belongs to, or -1
+    std::u16string text;
+};
+// Every tool registered with the program's tooltip pop-ups. The tooltip
+// control answers in the program's memory, so the question is put there.
+std::vector<ToolTip> tooltips(const App& app);
 
 // Starts `exe` with no arguments; the process handle, or none.
 UniqueHandle start_process(const std::u16string& exe);

@@ -239,24 +239,17 @@ TEST_F(Blackbox, WindowAndControlsMatchTheLayout) {
 
     // One shared tooltip pop-up carrying the five tips.
     EXPECT_EQ(count_process_windows(app_.pid, TOOLTIPS_CLASSW), 1);
-    int tools = 0;
-    {
-        struct Query { DWORD pid; int tools; } q{app_.pid, 0};
-        EnumWindows(
-            [](HWND w, LPARAM p) -> BOOL {
-                auto& q = *reinterpret_cast<Query*>(p);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                wchar_t name[64] = {};
-                GetClassNameW(w, name, 64);
-                if (pid == q.pid && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
-                    q.tools += static_cast<int>(SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0));
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&q));
-        tools = q.tools;
-    }
-    EXPECT_EQ(tools, 5);
+    std::vector<std::pair<int, std::u16string>> tips;
+    for (const auto& tip : tooltips(app_)) tips.emplace_back(tip.control, tip.text);
+    std::sort(tips.begin(), tips.end());
+    const std::vector<std::pair<int, std::u16string>> expected_tips = {
+        {ClipboardButton, u"letzter Test wird in die Zwischenablage kopiert"},
+        {VlcOffButton, u"Prozesse von VLC, CMD und FFmpeg werden beendet"},
+        {ClearAddressButton, u"Eingabefeld leeren"},
+        {HomepageButton, u"Kanalbox Homepage \u00f6ffnen"},
+        {DownloadButton, u"rtmpdump und ffmpeg download"},
+    };
+    EXPECT_EQ(tips, expected_tips);
 }
 
 TEST_F(Blackbox, AddressFieldIsPaleYellow) {

@@ -379,6 +379,36 @@ TEST_F(Blackbox, RtmpTestWritesBatchFileAndCopiesFfmpegLine) {
     EXPECT_FALSE(file_exists(batch_)) << "the exit must remove stream.bat";
 }
 
+TEST_F(Blackbox, PipelineFollowsTheAddressMarkers) {
+    struct Case {
+        std::u16string address;
+        std::u16string cache;
+        std::u16string command;
+    };
+    const std::u16string player = kVlc + u" --network-caching=1000" + kPlayerOptions;
+    const Case cases[] = {
+        {u"rtsp://example/live", u"1000", player + u" rtsp://example/live"},
+        {u"mmsh://example/live", u"1000", player + u" mmsh://example/live"},
+        // Not trimmed: the spaces stay in the command.
+        {u"  http://example/page ", u"1000", player + u"   http://example/page "},
+        // ".m3u8" is looked for before the player's own schemes.
+        {u"rtsp://example/x.m3u8", u"1000",
+         kFfmpeg + u" -re -i rtsp://example/x.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | " + player +
+             u" -"},
+        {u"rtsp://example/live", u"", kVlc + u" --network-caching=" + kPlayerOptions + u" rtsp://example/live"},
+    };
+    ASSERT_NO_FATAL_FAILURE(start());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(utf8(c.address) + " cache " + utf8(c.cache));
+        set_text(ctl(AddressField), c.address);
+        set_text(ctl(CacheField), c.cache);
+        ASSERT_TRUE(click(app_, ctl(TestButton)));
+        EXPECT_EQ(field(AddressField), c.address);
+        EXPECT_EQ(read_bytes(batch_), crlf_lines({u" ", c.command, u" ", u"pause"}));
+    }
+    close_and_expect_clean_exit();
+}
+
 TEST_F(Blackbox, ExitSavesTheLastTestNotLaterEdits) {
     ASSERT_NO_FATAL_FAILURE(start());
     const std::u16string address = u"http://example/live/index.m3u8";

@@ -272,6 +272,21 @@ HWND file_name_box(HWND dialog) {
     return nullptr;
 }
 
+std::vector<std::u16string> file_type_entries(HWND dialog) {
+    std::vector<std::u16string> entries;
+    HWND types = GetDlgItem(dialog, 0x470);  // cmb1
+    if (!types) return entries;
+    const int count = static_cast<int>(send(types, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const LRESULT length = send(types, CB_GETLBTEXTLEN, i, 0);
+        if (length == CB_ERR) continue;
+        std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+        const LRESULT copied = send(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+        entries.push_back(u16(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0));
+    }
+    return entries;
+}
+
 bool press_dialog_button(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

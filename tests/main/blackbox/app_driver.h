@@ -70,6 +70,8 @@ bool settle(const App& app);
 HWND wait_for_dialog(const App& app, const std::u16string& title);
 // The file-name box of a file-open dialog.
 HWND file_name_box(HWND dialog);
+// The entries of a file dialog's file-type box.
+std::vector<std::u16string> file_type_entries(HWND dialog);
 // Presses a dialog button (IDOK, IDCANCEL) and waits for the dialog to go.
 bool press_dialog_button(HWND dialog, int id);
 

@@ -61,6 +61,8 @@ protected:
             WaitForSingleObject(helper.get(), 5000);
         }
         remove_folder(work_);
+        // Some tests plant a player crash dump; none may outlive them.
+        DeleteFileW(wz(appdata_folder() + u"vlc\\crashdump"));
     }
 
     // Starts the program in this test's folder (use with ASSERT_NO_FATAL_FAILURE).
@@ -468,6 +470,7 @@ TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
     HWND name = file_name_box(dialog);
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(text_of(name), u"") << "the folder alone is the default";
+    EXPECT_EQ(file_type_entries(dialog), std::vector<std::u16string>{u"Dateien (*.*)"});
     EXPECT_FALSE(topmost()) << "the window must not cover its own dialog";
     set_text(name, links);
     ASSERT_TRUE(press_dialog_button(dialog, IDOK));
@@ -543,39 +546,54 @@ TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
 }
 
 TEST_F(Blackbox, ToolBrowseCancelledAndChosen) {
-    ASSERT_NO_FATAL_FAILURE(start());
-
-    // Cancelled: the field falls back to the default path, the value is empty.
-    set_text(ctl(VlcPathField), u"d:\\elsewhere\\vlc.exe");
-    post_click(ctl(VlcBrowseButton));
-    HWND dialog = wait_for_dialog(app_, u"Bitte vlc.exe ausw\u00e4hlen");
-    ASSERT_NE(dialog, nullptr) << "no file dialog";
-    HWND name = file_name_box(dialog);
-    ASSERT_NE(name, nullptr);
-    EXPECT_EQ(text_of(name), u"vlc.exe") << "the default file is pre-filled";
-    EXPECT_FALSE(topmost());
-    ASSERT_TRUE(press_dialog_button(dialog, IDCANCEL));
-    EXPECT_TRUE(wait_until([&] { return field(VlcPathField) == kVlc; }, 5000))
-        << "field shows: " << utf8(field(VlcPathField));
-    EXPECT_TRUE(wait_until([&] { return topmost(); }, 5000));
-
-    // Chosen: a file that does not exist yet in an existing folder will do.
+    struct Browse {
+        int button, field;
+        std::u16string title, file_type, file_name, default_path;
+        std::u16string answer;  // empty: cancel
+    };
+    // A file that does not exist yet in an existing folder will do.
     const std::u16string chosen = work_ + u"ffmpeg.exe";
-    post_click(ctl(FfmpegBrowseButton));
-    dialog = wait_for_dialog(app_, u"Bitte ffmpeg.exe ausw\u00e4hlen");
-    ASSERT_NE(dialog, nullptr) << "no file dialog";
-    set_text(file_name_box(dialog), chosen);
-    ASSERT_TRUE(press_dialog_button(dialog, IDOK));
-    EXPECT_TRUE(wait_until([&] { return field(FfmpegPathField) == chosen; }, 5000))
-        << "field shows: " << utf8(field(FfmpegPathField));
-
+    const Browse browses[] = {
+        {VlcBrowseButton, VlcPathField, u"Bitte vlc.exe ausw\u00e4hlen", u"VLC (exe Dateien (*.exe)", u"vlc.exe",
+         kVlc, u""},
+        {FfmpegBrowseButton, FfmpegPathField, u"Bitte ffmpeg.exe ausw\u00e4hlen", u"FFMPEG (exe Dateien (*.exe)",
+         u"ffmpeg.exe", kFfmpeg, chosen},
+        {RtmpdumpBrowseButton, RtmpdumpPathField, u"Bitte rtmpdump.exe ausw\u00e4hlen",
+         u"RTMPDUMP (exe Dateien (*.exe)", u"rtmpdump.exe", kRtmpdump, u""},
+    };
+    ASSERT_NO_FATAL_FAILURE(start());
+    for (const auto& b : browses) {
+        SCOPED_TRACE(utf8(b.title));
+        // Whatever the field shows, the dialog starts from the default path.
+        set_text(ctl(b.field), u"d:\\elsewhere\\tool.exe");
+        post_click(ctl(b.button));
+        HWND dialog = wait_for_dialog(app_, b.title);
+        ASSERT_NE(dialog, nullptr) << "no file dialog";
+        HWND name = file_name_box(dialog);
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(text_of(name), b.file_name);
+        EXPECT_EQ(file_type_entries(dialog), std::vector<std::u16string>{b.file_type});
+        EXPECT_FALSE(topmost()) << "the window must not cover its own dialog";
+        if (b.answer.empty()) {
+            ASSERT_TRUE(press_dialog_button(dialog, IDCANCEL));
+        } else {
+            set_text(name, b.answer);
+            ASSERT_TRUE(press_dialog_button(dialog, IDOK));
+        }
+        // Cancelled: the field falls back to the default path, the value is empty.
+        const std::u16string shown = b.answer.empty() ? b.default_path : b.answer;
+        EXPECT_TRUE(wait_until([&] { return field(b.field) == shown; }, 5000))
+            << "field shows: " << utf8(field(b.field));
+        EXPECT_TRUE(wait_until([&] { return topmost(); }, 5000));
+    }
     close_and_expect_clean_exit();
-    EXPECT_EQ(settings(), settings_file(u"", chosen, u"c:\\", u"1000", u"", kRtmpdump));
+    EXPECT_EQ(settings(), settings_file(u"", chosen, u"c:\\", u"1000", u"", u""));
 
-    // The empty line comes back as the default path.
+    // The empty lines come back as the default paths.
     ASSERT_NO_FATAL_FAILURE(start());
     EXPECT_EQ(field(VlcPathField), kVlc);
     EXPECT_EQ(field(FfmpegPathField), chosen);
+    EXPECT_EQ(field(RtmpdumpPathField), kRtmpdump);
 }
 
 TEST_F(Blackbox, VlcOffAndExitEndExactlyTheNamedTools) {

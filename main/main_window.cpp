@@ -46,7 +46,7 @@ WindowData* window_data(HWND window) {
 
 enum class Kind { label, field, button, frame, list };
 
-struct ControlSpec {
+struct ControlRow {
     int id;
     Kind kind;
     int x, y, width, height;
@@ -54,7 +54,7 @@ struct ControlSpec {
     std::u16string ProgramState::*value;      // field content, or null
 };
 
-constexpr std::array<ControlSpec, kControlCount> kControls = {{
+constexpr std::array<ControlRow, kControlCount> kControls = {{
     {VlcPathLabel, Kind::label, 20, 23, 150, 18, u"Pfad zur vlc.exe :", nullptr},
     {VlcPathField, Kind::field, 150, 20, 530, 20, nullptr, &ProgramState::vlc_path},
     {VlcBrowseButton, Kind::button, 700, 20, 80, 20, u"suchen", nullptr},
@@ -248,34 +248,34 @@ HWND create_tooltip(HINSTANCE instance) {
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
 }
 
-void create_control(HWND window, HINSTANCE instance, const ControlSpec& spec,
+void create_control(HWND window, HINSTANCE instance, const ControlRow& row,
                     const ProgramState& state, HFONT font) {
     std::u16string text;
-    if (spec.caption) text = spec.caption;
-    if (spec.value) text = state.*spec.value;
+    if (row.caption) text = row.caption;
+    if (row.value) text = state.*row.value;
     HWND control = CreateWindowExW(
-        ex_style_of(spec.kind), class_of(spec.kind), wz(text), style_of(spec.kind), spec.x,
-        spec.y, spec.width, spec.height, window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        ex_style_of(row.kind), class_of(row.kind), wz(text), style_of(row.kind), row.x,
+        row.y, row.width, row.height, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
     if (!control) return;
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    switch (spec.id) {
+    switch (row.id) {
     case ClearAddressButton:
-        set_control_tooltip(window, spec.id, u"Eingabefeld leeren");
+        set_control_tooltip(window, row.id, u"Eingabefeld leeren");
         break;
     case ClipboardButton:
         EnableWindow(control, FALSE);
-        set_control_tooltip(window, spec.id, u"letzter Test wird in die Zwischenablage kopiert");
+        set_control_tooltip(window, row.id, u"letzter Test wird in die Zwischenablage kopiert");
         break;
     case VlcOffButton:
-        set_control_tooltip(window, spec.id, u"Prozesse von VLC, CMD und FFmpeg werden beendet");
+        set_control_tooltip(window, row.id, u"Prozesse von VLC, CMD und FFmpeg werden beendet");
         break;
     case HomepageButton:
-        set_control_tooltip(window, spec.id, u"Kanalbox Homepage \u00f6ffnen");
+        set_control_tooltip(window, row.id, u"Kanalbox Homepage \u00f6ffnen");
         break;
     case DownloadButton:
-        set_control_tooltip(window, spec.id, u"rtmpdump und ffmpeg download");
+        set_control_tooltip(window, row.id, u"rtmpdump und ffmpeg download");
         break;
     default:
         break;
@@ -299,7 +299,7 @@ HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show) 
 
     if (WindowData* data = window_data(window)) data->tooltip = create_tooltip(instance);
     const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const ControlSpec& spec : kControls) create_control(window, instance, spec, state, font);
+    for (const ControlRow& row : kControls) create_control(window, instance, row, state, font);
 
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return window;

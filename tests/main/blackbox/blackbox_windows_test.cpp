@@ -56,13 +56,20 @@ protected:
 
     void TearDown() override {
         stop_app(app_);
+        end_helpers();
+        remove_folder(work_);
+        // Some tests plant a player crash dump; none may outlive them.
+        DeleteFileW(wz(appdata_folder() + u"vlc\\crashdump"));
+    }
+
+    // Stand-in processes that are still running are ended here, not left
+    // to their own time limit.
+    void end_helpers() {
         for (auto& helper : helpers_) {
             TerminateProcess(helper.get(), 1);
             WaitForSingleObject(helper.get(), 5000);
         }
-        remove_folder(work_);
-        // Some tests plant a player crash dump; none may outlive them.
-        DeleteFileW(wz(appdata_folder() + u"vlc\\crashdump"));
+        helpers_.clear();
     }
 
     // Starts the program in this test's folder (use with ASSERT_NO_FATAL_FAILURE).
@@ -612,7 +619,7 @@ TEST_F(Blackbox, VlcOffAndExitEndExactlyTheNamedTools) {
         ASSERT_TRUE(CopyFileW(wz(sleeper), wz(exes.back()), FALSE));
     }
     auto start_stand_ins = [&] {
-        helpers_.clear();
+        end_helpers();
         for (const auto& exe : exes) {
             helpers_.push_back(start_process(exe));
             ASSERT_TRUE(helpers_.back()) << utf8(exe);

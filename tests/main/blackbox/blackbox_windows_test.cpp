@@ -674,6 +674,7 @@ TEST_F(Blackbox, MouseClicksReachOnlyEnabledButtons) {
     // The same kind of click on "X" does reach its handler.
     mouse_click(ctl(ClearAddressButton));
     EXPECT_TRUE(wait_until([&] { return field(AddressField).empty(); }, 5000));
+    SetCursorPos(0, 0);
     close_and_expect_clean_exit();
 }
 

@@ -12,6 +12,7 @@ out=$2
 here=$(cd "$(dirname "$0")" && pwd)
 run="$here/../../../cmake/wine-run.sh"
 closer="$build/tests/main/blackbox/bb_close_main_window.exe"
+parker="$build/tests/main/blackbox/bb_park_pointer.exe"
 export WB_BUILD_DIR="$build"
 : "${WINEPREFIX:=$build/wineprefix}"
 export WINEPREFIX
@@ -22,6 +23,9 @@ x11_key='HKCU\Software\Wine\X11 Driver'
 had_decorated=0
 "$run" reg query "$x11_key" /v Decorated >/dev/null 2>&1 && had_decorated=1
 [ $had_decorated -eq 1 ] || "$run" reg add "$x11_key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+
+# A pointer left over a control would raise its tooltip in the picture.
+"$run" "$parker" </dev/null >/dev/null 2>&1
 
 work=$(mktemp -d "$build/screenshot.XXXXXX")
 (cd "$work" && exec "$run" "$build/Wellenblick.exe") </dev/null >/dev/null 2>&1 &

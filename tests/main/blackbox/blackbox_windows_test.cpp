@@ -346,6 +346,21 @@ TEST_F(Blackbox, SettingsFileFillsTheFieldsAndIsWrittenBack) {
     }
 }
 
+TEST_F(Blackbox, SettingsFileHeldByAnotherProgramIsLeftAlone) {
+    const std::string held = default_settings_with(u"rtsp://example/held");
+    ASSERT_TRUE(write_bytes(settings_path(), held));
+    {
+        UniqueHandle holder(CreateFileW(wz(settings_path()), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        ASSERT_NO_FATAL_FAILURE(start());
+        EXPECT_EQ(field(VlcPathField), kVlc);
+        EXPECT_EQ(field(AddressField), u"") << "the file could not be read: no address";
+        close_and_expect_clean_exit();
+    }
+    EXPECT_EQ(settings(), held);
+}
+
 TEST_F(Blackbox, RtmpTestWritesBatchFileAndCopiesFfmpegLine) {
     // What a previous test may have left: a player crash dump and a tool.
     const std::u16string dump_folder = appdata_folder() + u"vlc";

@@ -74,6 +74,7 @@ protected:
 
     // Starts the program in this test's folder (use with ASSERT_NO_FATAL_FAILURE).
     void start() {
+        stop_app(app_);  // one that would not close must not linger
         app_ = App{};
         ASSERT_TRUE(start_app(app_, program_, work_)) << "the main window did not appear";
     }

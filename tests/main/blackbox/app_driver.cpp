@@ -132,9 +132,16 @@ std::u16string make_scratch_folder() {
 }
 
 void remove_folder(const std::u16string& folder) {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(reinterpret_cast<const wchar_t*>(folder.c_str())),
-                                ignored);
+    const std::filesystem::path path(reinterpret_cast<const wchar_t*>(folder.c_str()));
+    // A process that was just terminated may hold its image file a moment
+    // longer than its handle says it runs.
+    wait_until(
+        [&] {
+            std::error_code error;
+            std::filesystem::remove_all(path, error);
+            return !std::filesystem::exists(path, error);
+        },
+        5000);
 }
 
 std::string read_bytes(const std::u16string& path) {

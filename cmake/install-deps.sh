@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when missing.
 set -eu
 packages="cmake ninja-build g++ libgtest-dev libbenchmark-dev googletest
-g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick"
+g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils imagemagick"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"

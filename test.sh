@@ -14,4 +14,3 @@ cmake --preset windows
 cmake --build --preset windows
 # One private Wine prefix under build/windows, one virtual display.
 xvfb-run -a -s "-screen 0 1280x1024x24" cmake/wine-session.sh build/windows ctest --preset windows
-echo "Screenshot of the main window: build/windows/wellenblick.png"

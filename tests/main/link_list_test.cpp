@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/main/window_test_support.h"
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -38,16 +40,7 @@ protected:
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
-    void drain() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        int control;
-        while (take_control_event(window, control)) {
-        }
-    }
+    void drain() { drain_window(window); }
     // Writes raw bytes; returns the path as the program sees it.
     std::u16string write_file(const char* name, const std::string& bytes) {
         const fs::path p = dir / name;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/main/window_test_support.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -48,18 +50,7 @@ protected:
     void TearDown() override {
         if (window) DestroyWindow(window);
     }
-    // Lets queued painting and notifications happen; recorded control
-    // events are dropped so each test starts from none.
-    void drain() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        int control;
-        while (take_control_event(window, control)) {
-        }
-    }
+    void drain() { drain_window(window); }
     HWND item(int control) { return GetDlgItem(window, control); }
     std::vector<int> recorded() {
         std::vector<int> events;

@@ -1,6 +1,7 @@
 #pragma once
 // Real files for the Win32 tests: a fresh folder per test, raw bytes in and
 // out, and the share-probe helper program started as a separate process.
+#include "tests/support/test_files.h"
 #include "textfile/win32.h"
 
 #include <gtest/gtest.h>
@@ -56,29 +57,12 @@ private:
     std::u16string path_;
 };
 
-inline bool write_bytes(const std::u16string& path, const std::string& bytes) {
-    UniqueHandle h(CreateFileW(wz(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h) return false;
-    DWORD written = 0;
-    return WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
+using ::file_exists;
+using ::write_bytes;
 
 // The whole file; "<missing>" when it cannot be opened.
 inline std::string read_bytes(const std::u16string& path) {
-    UniqueHandle h(CreateFileW(wz(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h) return "<missing>";
-    std::string out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h.get(), buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    return out;
-}
-
-inline bool file_exists(const std::u16string& path) {
-    return GetFileAttributesW(wz(path)) != INVALID_FILE_ATTRIBUTES;
+    return file_bytes(path).value_or("<missing>");
 }
 
 #ifdef SHARE_PROBE_EXE

@@ -144,29 +144,7 @@ void remove_folder(const std::u16string& folder) {
         5000);
 }
 
-std::string read_bytes(const std::u16string& path) {
-    UniqueHandle file(CreateFileW(wz(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {};
-    std::string bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-    return bytes;
-}
-
-bool write_bytes(const std::u16string& path, const std::string& bytes) {
-    UniqueHandle file(CreateFileW(wz(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-bool file_exists(const std::u16string& path) {
-    return GetFileAttributesW(wz(path)) != INVALID_FILE_ATTRIBUTES;
-}
+std::string read_bytes(const std::u16string& path) { return file_bytes(path).value_or(""); }
 
 std::string utf8(const std::u16string& text) {
     if (text.empty()) return {};

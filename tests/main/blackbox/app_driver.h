@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_files.h"
 #include "textfile/win32.h"
 
 inline constexpr DWORD kPatienceMs = 20000;
@@ -29,9 +30,8 @@ void remove_folder(const std::u16string& folder);
 // The temporary directory as the program sees it (long form, backslash).
 std::u16string temp_folder();
 
+// The whole file; empty when it cannot be opened.
 std::string read_bytes(const std::u16string& path);
-bool write_bytes(const std::u16string& path, const std::string& bytes);
-bool file_exists(const std::u16string& path);
 std::string utf8(const std::u16string& text);
 
 struct App {

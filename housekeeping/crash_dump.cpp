@@ -1,6 +1,6 @@
 #include "housekeeping/crash_dump.h"
 
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <objbase.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
 #include "housekeeping/killprg_unicode.h"
 
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <tlhelp32.h>
 

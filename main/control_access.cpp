@@ -1,6 +1,6 @@
 #include "main/control_access.h"
 
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 std::u16string get_control_text(HWND window, int control) {
     HWND item = GetDlgItem(window, control);

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "main/window_logic.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 namespace {
 

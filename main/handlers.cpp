@@ -3,15 +3,15 @@
 #include "housekeeping/crash_dump.h"
 #include "housekeeping/killprg_unicode.h"
 #include "housekeeping/tray.h"
-#include "link/run_test.h"
-#include "link/test_command.h"
+#include "link/launch.h"
+#include "link/stream_command.h"
 #include "main/control_access.h"
 #include "main/controls.h"
 #include "main/file_requester.h"
 #include "main/link_list.h"
 #include "main/main_window.h"
 #include "settings/settings.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 namespace {
 

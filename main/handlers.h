@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "main/program_state.h"
+#include "base/program_state.h"
 
 enum class Tool { vlc, ffmpeg, rtmpdump };
 

@@ -7,7 +7,7 @@
 #include "main/file_requester.h"
 #include "main/link_text.h"
 #include "textfile/text_file.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 namespace {
 

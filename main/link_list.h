@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "main/program_state.h"
+#include "base/program_state.h"
 
 void load_link_file(ProgramState& state, HWND window);
 // Steps 3 to 6 of the load for an already chosen file (the requester's

@@ -10,7 +10,7 @@
 
 #include "main/controls.h"
 #include "main/window_logic.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 namespace {
 

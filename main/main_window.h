@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "main/program_state.h"
+#include "base/program_state.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"WellenblickMain";
 inline constexpr char16_t kMakerHost[] = u"www.kanalbox.example";

@@ -3,7 +3,7 @@
 
 #include "main/handlers.h"
 #include "main/main_window.h"
-#include "main/program_state.h"
+#include "base/program_state.h"
 #include "settings/settings.h"
 
 namespace {

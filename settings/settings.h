@@ -1,5 +1,5 @@
 #pragma once
-#include "main/program_state.h"
+#include "base/program_state.h"
 
 inline constexpr char16_t kSettingsFileName[] = u"Wellenblick.ini";
 

@@ -1,7 +1,7 @@
 #pragma once
 // The settings file's six lines: which value stands on which line, and what
 // an empty or missing line means.
-#include "main/program_state.h"
+#include "base/program_state.h"
 
 #include <array>
 #include <cstddef>

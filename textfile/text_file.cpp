@@ -1,7 +1,7 @@
 #include "textfile/text_file.h"
 
 #include "textfile/line_reader.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <algorithm>
 #include <climits>

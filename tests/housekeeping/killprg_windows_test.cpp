@@ -1,5 +1,5 @@
 #include "housekeeping/killprg_unicode.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>

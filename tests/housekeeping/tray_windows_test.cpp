@@ -1,5 +1,5 @@
 #include "housekeeping/tray.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <gtest/gtest.h>
 #include <windowsx.h>

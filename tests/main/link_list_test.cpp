@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "link/test_command.h"
+#include "link/stream_command.h"
 #include "main/control_access.h"
 #include "main/controls.h"
 #include "main/file_requester.h"
 #include "main/handlers.h"
 #include "main/link_list.h"
 #include "main/main_window.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,7 @@
 #include "main/controls.h"
 #include "main/handlers.h"
 #include "main/main_window.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 namespace {
 

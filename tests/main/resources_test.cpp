@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 namespace {
 

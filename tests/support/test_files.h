@@ -1,7 +1,7 @@
 #pragma once
 // Raw file bytes for the Win32 tests, read and written around the program's
 // own text-file code so that what is on disk is checked independently.
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <optional>
 #include <string>

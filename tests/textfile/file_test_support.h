@@ -2,7 +2,7 @@
 // Real files for the Win32 tests: a fresh folder per test, raw bytes in and
 // out, and the share-probe helper program started as a separate process.
 #include "tests/support/test_files.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <gtest/gtest.h>
 

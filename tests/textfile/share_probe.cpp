@@ -5,7 +5,7 @@
 // share_probe leave-open PATH -> writes a line to PATH with the text-file
 //   operations and returns without closing it
 #include "textfile/text_file.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <shellapi.h>
 

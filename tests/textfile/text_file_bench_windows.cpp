@@ -1,7 +1,7 @@
 // Run by hand under Wine: writes and reads back a million-line file through
 // the text-file operations and prints the times.
 #include "textfile/text_file.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
 // Hostile addresses and tool paths go through real cmd.exe, as a batch file
 // and as a console line, to recording stand-ins: each word must arrive as one
 // argument, unchanged, and no other command may run.
-#include "link/test_command.h"
+#include "link/stream_command.h"
 #include "windows_support.h"
 
 #include <gtest/gtest.h>

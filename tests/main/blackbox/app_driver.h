@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/support/test_files.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 inline constexpr DWORD kPatienceMs = 20000;
 

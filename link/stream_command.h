@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "main/program_state.h"
+#include "base/program_state.h"
 
 enum class Pipeline { rtmpdump, ffmpeg, direct, web, none };
 

@@ -1,4 +1,4 @@
-#include "link/test_command.h"
+#include "link/stream_command.h"
 
 #include <array>
 

@@ -1,12 +1,12 @@
-#include "link/run_test.h"
+#include "link/launch.h"
 
 #include "link/normalise_link.h"
-#include "link/test_command.h"
+#include "link/stream_command.h"
 #include "main/control_access.h"
 #include "main/controls.h"
 #include "textfile/text_file.h"
 #include "textfile/text_ops.h"
-#include "textfile/win32.h"
+#include "base/win32.h"
 
 #include <shellapi.h>
 

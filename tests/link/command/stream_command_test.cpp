@@ -1,5 +1,5 @@
 #include "link/command_quoting.h"
-#include "link/test_command.h"
+#include "link/stream_command.h"
 
 #include <gtest/gtest.h>
 

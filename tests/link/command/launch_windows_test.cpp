@@ -1,7 +1,7 @@
 // run_test against real controls, and start_program, with recording
 // stand-ins as the tools so that everything started is under our control.
-#include "link/run_test.h"
-#include "link/test_command.h"
+#include "link/launch.h"
+#include "link/stream_command.h"
 #include "main/controls.h"
 #include "windows_support.h"
 

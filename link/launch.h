@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "main/program_state.h"
+#include "base/program_state.h"
 
 // Takes the field texts of `window` into `state`, normalises rtmp-family
 // addresses (the address field shows the result), writes

@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 cmake/install-deps.sh
+cmake/check-includes.sh
 
 for preset in native native-asan; do
     cmake --preset "$preset"

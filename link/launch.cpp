@@ -2,8 +2,6 @@
 
 #include "link/normalise_link.h"
 #include "link/stream_command.h"
-#include "main/control_access.h"
-#include "main/controls.h"
 #include "textfile/text_file.h"
 #include "textfile/text_ops.h"
 #include "base/win32.h"
@@ -72,34 +70,36 @@ void start_program(const std::u16string& target) {
     if (ShellExecuteExW(&shell)) UniqueHandle opened(shell.hProcess);
 }
 
-void run_test(ProgramState& state, HWND window) {
-    state.stream_address = get_control_text(window, AddressField);
-    state.ffmpeg_path = get_control_text(window, FfmpegPathField);
-    state.vlc_path = get_control_text(window, VlcPathField);
-    state.rtmpdump_path = get_control_text(window, RtmpdumpPathField);
-    state.cache_kb = trim_spaces(get_control_text(window, CacheField));
+TestOutcome run_test(ProgramState& state, const TestFields& fields) {
+    TestOutcome outcome;
+    state.stream_address = fields.address;
+    state.ffmpeg_path = fields.ffmpeg_path;
+    state.vlc_path = fields.vlc_path;
+    state.rtmpdump_path = fields.rtmpdump_path;
+    state.cache_kb = trim_spaces(fields.cache_kb);
 
     if (is_rtmp_family(state.stream_address)) {
         state.stream_address = normalise_link(state.stream_address);
-        set_control_text(window, AddressField, state.stream_address);
+        outcome.address_rewritten = true;
     }
     compose_test_command(state);
 
     // Without a temporary directory the file would land in whatever folder
     // is current; treat it like a batch file that cannot be created.
     std::u16string temp_dir = temp_directory();
-    if (temp_dir.empty()) return;
+    if (temp_dir.empty()) return outcome;
     state.temp_dir = std::move(temp_dir);
     const std::u16string batch = state.temp_dir + u"stream.bat";
     DeleteFileW(wz(batch));  // a missing or locked file is dealt with by the create below
 
-    if (!text_file_create(batch)) return;
+    if (!text_file_create(batch)) return outcome;
     text_file_write_line(u" ");
     text_file_write_line(state.test_command);
     text_file_write_line(u" ");
     text_file_write_line(u"pause");
     text_file_close();
-    enable_control(window, ClipboardButton, true);
+    outcome.batch_written = true;
 
     start_program(batch);
+    return outcome;
 }

@@ -1,16 +1,28 @@
 #pragma once
-#include <windows.h>
-
 #include <string>
 
 #include "base/program_state.h"
 
-// Takes the field texts of `window` into `state`, normalises rtmp-family
-// addresses (the address field shows the result), writes
-// state.temp_dir + "stream.bat" and starts it; enables the clipboard button
-// once the batch file is written. Without a temporary directory or a
-// writable batch file it stops before writing, enabling or starting.
-void run_test(ProgramState& state, HWND window);
+// The five field texts a test takes, as the window shows them.
+struct TestFields {
+    std::u16string address;
+    std::u16string ffmpeg_path;
+    std::u16string vlc_path;
+    std::u16string rtmpdump_path;
+    std::u16string cache_kb;
+};
+
+// What the window shows of a test: the address field takes the rewritten
+// address, the clipboard button is enabled once the batch file is written.
+struct TestOutcome {
+    bool address_rewritten = false;
+    bool batch_written = false;
+};
+
+// Takes the field texts into `state`, normalises rtmp-family addresses,
+// writes state.temp_dir + "stream.bat" and starts it. Without a temporary
+// directory or a writable batch file it stops before writing or starting.
+TestOutcome run_test(ProgramState& state, const TestFields& fields);
 // The user's temporary directory in its long form, ending in a backslash;
 // empty when the system cannot name one.
 std::u16string temp_directory();

@@ -65,6 +65,17 @@ void take_tool_path(ProgramState& state, HWND window, Tool tool, const std::u16s
     set_control_text(window, set.field, chosen.empty() ? std::u16string(set.default_file) : chosen);
 }
 
+void run_test(ProgramState& state, HWND window) {
+    const TestFields fields{get_control_text(window, AddressField),
+                            get_control_text(window, FfmpegPathField),
+                            get_control_text(window, VlcPathField),
+                            get_control_text(window, RtmpdumpPathField),
+                            get_control_text(window, CacheField)};
+    const TestOutcome outcome = run_test(state, fields);
+    if (outcome.address_rewritten) set_control_text(window, AddressField, state.stream_address);
+    if (outcome.batch_written) enable_control(window, ClipboardButton, true);
+}
+
 void test_button(ProgramState& state, HWND window) {
     killprg_series(kToolsTestOrder);
     tray_refresh();

@@ -15,6 +15,10 @@ std::u16string current_directory();
 void browse_tool_path(ProgramState& state, HWND window, Tool tool);
 // What browse_tool_path does with the requester's result (empty = cancel).
 void take_tool_path(ProgramState& state, HWND window, Tool tool, const std::u16string& chosen);
+// Takes the five field texts into a test (see the link room's run_test);
+// the address field shows the rewritten address and the clipboard button
+// is enabled once the batch file is written.
+void run_test(ProgramState& state, HWND window);
 void test_button(ProgramState& state, HWND window);
 void copy_last_test(ProgramState& state, HWND window);
 void stop_tools();

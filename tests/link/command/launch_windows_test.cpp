@@ -1,6 +1,7 @@
-// run_test against real controls, and start_program, with recording
+// run_test against real controls (the window side), and start_program, with recording
 // stand-ins as the tools so that everything started is under our control.
 #include "link/launch.h"
+#include "main/handlers.h"
 #include "link/stream_command.h"
 #include "main/controls.h"
 #include "windows_support.h"

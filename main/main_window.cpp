@@ -294,14 +294,18 @@ HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show) 
     HWND window = CreateWindowExW(0, kMainWindowClass, wz(title), kMainWindowStyle, at.x, at.y,
                                   at.width, at.height, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
-    ShowWindow(window, show);
-    UpdateWindow(window);
 
     if (WindowData* data = window_data(window)) data->tooltip = create_tooltip(instance);
     const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (const ControlRow& row : kControls) create_control(window, instance, row, state, font);
 
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // Shown only once complete: showing activates the window, and the
+    // activation may wait on another program's message queue, which counts
+    // as idle input for anyone watching the start (and would show the user
+    // a half-built window).
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowWindow(window, show);
+    UpdateWindow(window);
     return window;
 }
 

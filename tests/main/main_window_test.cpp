@@ -63,6 +63,35 @@ protected:
     HWND window = nullptr;
 };
 
+// Showing the window activates it, and activation may wait on another
+// program's queue: anyone watching the start then sees idle input. So the
+// window must be complete, and topmost, when it first becomes visible.
+HWND g_shown = nullptr;
+bool g_complete_when_shown = false;
+LRESULT CALLBACK watch_show(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam && !g_shown &&
+        class_name(call->hwnd) == u16(kMainWindowClass)) {
+        g_shown = call->hwnd;
+        g_complete_when_shown = GetDlgItem(call->hwnd, DownloadButton) && main_window_tooltip(call->hwnd) &&
+                                (GetWindowLongW(call->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST(MainWindowStart, CompleteAndTopmostWhenFirstShown) {
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, watch_show, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    ProgramState state;
+    HWND window = build_main_window(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(g_shown, window);
+    EXPECT_TRUE(g_complete_when_shown);
+    DestroyWindow(window);
+    drain_window(nullptr);
+}
+
 TEST_F(MainWindowTest, WindowFrameTitleAndPlacement) {
     // Centred on the full screen with the outer size of the frame styles,
     // cut down to the screen where it does not fit.

@@ -172,15 +172,49 @@ bool start_app(App& app, const std::u16string& program, const std::u16string& wo
     app.process.reset(info.hProcess);
     app.pid = info.dwProcessId;
 
+    // Started means: the window is visible, complete (a user never sees it
+    // half-built), and its event loop answers. Input idle alone says
+    // little: Wine reports it whenever the program's thread waits on its
+    // queue, also for the reply to a message sent during start-up, and when
+    // the process has ended.
+    bool complete_when_seen = false;
     wait_until([&] {
         const auto windows = process_windows(app.pid, u"WellenblickMain", nullptr, true);
-        if (!windows.empty()) app.window = windows.front();
+        if (!windows.empty()) {
+            app.window = windows.front();
+            complete_when_seen = GetDlgItem(app.window, DownloadButton) != nullptr;
+        }
         return app.window != nullptr || !app_running(app);
     });
-    if (!app.window) return false;
-    // Idle input means the event loop runs, so start-up is complete.
-    if (WaitForInputIdle(app.process.get(), kPatienceMs) != 0) return false;
-    return GetDlgItem(app.window, DownloadButton) && settle(app);
+    return app.window && complete_when_seen && settle(app);
+}
+
+std::string describe_app(const App& app) {
+    std::string out = "pid " + std::to_string(app.pid);
+    if (!app.process) return out + ": not started (CreateProcess failed)";
+    DWORD code = 0;
+    if (app_running(app)) out += ", still running";
+    else if (GetExitCodeProcess(app.process.get(), &code)) out += ", ended with exit code " + std::to_string(code);
+    out += "; main window " + std::string(app.window ? "found" : "not found");
+    if (app.window)
+        out += std::string(", ") + (IsWindowVisible(app.window) ? "visible" : "hidden") + ", last control " +
+               (GetDlgItem(app.window, DownloadButton) ? "present" : "missing");
+    out += "; its top-level windows:";
+    struct Query { DWORD pid; std::string* out; int count; } q{app.pid, &out, 0};
+    EnumWindows(
+        [](HWND w, LPARAM param) -> BOOL {
+            auto& q = *reinterpret_cast<Query*>(param);
+            if (owner_pid(w) != q.pid) return TRUE;
+            int children = 0;
+            for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++children;
+            *q.out += " [" + utf8(class_of(w)) + " \"" + utf8(text_of(w)) + "\" " +
+                      (IsWindowVisible(w) ? "visible" : "hidden") + ", " + std::to_string(children) + " children]";
+            ++q.count;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&q));
+    if (q.count == 0) out += " none";
+    return out;
 }
 
 DWORD close_app(App& app) {

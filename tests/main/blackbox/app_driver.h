@@ -41,9 +41,13 @@ struct App {
 };
 
 // Starts the program with `work_dir` as its current directory and waits
-// until its window is up and its event loop idle. False when it did not
-// come up; the process (if any) is left in `app` for stop_app.
+// until its window is visible with all its controls and its event loop
+// answers. False when it did not come up (or was visible before it was
+// complete); the process (if any) is left in `app` for stop_app.
 bool start_app(App& app, const std::u16string& program, const std::u16string& work_dir);
+// What became of a start, for a failure message: exit code or still
+// running, the main window's state, every top-level window of the process.
+std::string describe_app(const App& app);
 // Asks the window to close and waits for the process to end; the exit code,
 // or STILL_ACTIVE when it did not end within the bound.
 DWORD close_app(App& app);

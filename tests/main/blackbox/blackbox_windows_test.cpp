@@ -58,8 +58,19 @@ protected:
         stop_app(app_);
         end_helpers();
         remove_folder(work_);
-        // Some tests plant a player crash dump; none may outlive them.
+        // Some tests plant a player crash dump; none may outlive them, nor
+        // the folder made for it.
         DeleteFileW(wz(appdata_folder() + u"vlc\\crashdump"));
+        if (made_dump_folder_) RemoveDirectoryW(wz(appdata_folder() + u"vlc"));
+    }
+
+    // The player's crash dump, as a crash would leave it; its path, or
+    // empty when it could not be written.
+    std::u16string plant_crash_dump() {
+        const std::u16string folder = appdata_folder() + u"vlc";
+        made_dump_folder_ = made_dump_folder_ || CreateDirectoryW(wz(folder), nullptr);
+        const std::u16string dump = folder + u"\\crashdump";
+        return write_bytes(dump, "dump") ? dump : std::u16string();
     }
 
     // Stand-in processes that are still running are ended here, not left
@@ -76,7 +87,7 @@ protected:
     void start() {
         stop_app(app_);  // one that would not close must not linger
         app_ = App{};
-        ASSERT_TRUE(start_app(app_, program_, work_)) << "the main window did not appear";
+        ASSERT_TRUE(start_app(app_, program_, work_)) << "the program did not come up: " << describe_app(app_);
     }
 
     void close_and_expect_clean_exit() {
@@ -102,6 +113,7 @@ protected:
     std::u16string batch_;
     App app_;
     std::vector<UniqueHandle> helpers_;
+    bool made_dump_folder_ = false;
 };
 
 enum class Kind { label, field, button, frame, list };
@@ -364,10 +376,8 @@ TEST_F(Blackbox, SettingsFileHeldByAnotherProgramIsLeftAlone) {
 
 TEST_F(Blackbox, RtmpTestWritesBatchFileAndCopiesFfmpegLine) {
     // What a previous test may have left: a player crash dump and a tool.
-    const std::u16string dump_folder = appdata_folder() + u"vlc";
-    const std::u16string dump = dump_folder + u"\\crashdump";
-    CreateDirectoryW(wz(dump_folder), nullptr);
-    ASSERT_TRUE(write_bytes(dump, "dump"));
+    const std::u16string dump = plant_crash_dump();
+    ASSERT_FALSE(dump.empty());
     const std::u16string old_tool = work_ + u"rtmpdump.exe";
     ASSERT_TRUE(CopyFileW(wz(windows_path(SLEEPER_EXE)), wz(old_tool), FALSE));
     helpers_.push_back(start_process(old_tool));
@@ -649,10 +659,8 @@ TEST_F(Blackbox, VlcOffAndExitEndExactlyTheNamedTools) {
             EXPECT_EQ(wait == WAIT_OBJECT_0, stand_ins[i].ends);
         }
     };
-    const std::u16string dump_folder = appdata_folder() + u"vlc";
-    const std::u16string dump = dump_folder + u"\\crashdump";
-    CreateDirectoryW(wz(dump_folder), nullptr);
-    ASSERT_TRUE(write_bytes(dump, "dump"));
+    const std::u16string dump = plant_crash_dump();
+    ASSERT_FALSE(dump.empty());
 
     ASSERT_NO_FATAL_FAILURE(start_stand_ins());
     ASSERT_NO_FATAL_FAILURE(start());

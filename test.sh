@@ -13,9 +13,7 @@ done
 
 cmake --preset windows
 cmake --build --preset windows
-# One private Wine prefix under build/windows, one virtual display. A Wine
-# suite that fails is run once more: a rare scheduling hiccup of Wine on a
-# loaded machine should not hide the other results; the first failure's
-# output stays in the log.
+# One private Wine prefix under build/windows, one virtual display. The
+# suites run in a random order: none may depend on what ran before it.
 xvfb-run -a -s "-screen 0 1280x1024x24" cmake/wine-session.sh build/windows \
-    ctest --preset windows --repeat until-pass:2
+    ctest --preset windows --schedule-random

@@ -22,19 +22,30 @@ struct OpenTextFile {
     Mode mode = Mode::closed;
     std::string pending;               // written bytes not yet in the file
     std::optional<LineReader> reader;  // only while reading
+    bool write_failed = false;         // some bytes since the create never reached the file
 
     ~OpenTextFile();
 };
 
+bool system_write(void* handle, const char* bytes, unsigned long size, unsigned long* written) {
+    DWORD done = 0;
+    const BOOL ok = WriteFile(handle, bytes, size, &done, nullptr);
+    *written = done;
+    return ok != FALSE;
+}
+
+TextFileWriter g_writer = system_write;
+
 void flush_pending(OpenTextFile& f) {
     std::size_t done = 0;
     while (done < f.pending.size()) {
-        const DWORD chunk = static_cast<DWORD>(
+        const auto chunk = static_cast<unsigned long>(
             std::min<std::size_t>(f.pending.size() - done, 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(f.handle.get(), f.pending.data() + done, chunk, &written, nullptr) ||
-            written == 0)
-            break;  // failed writes are not reported; the rest is dropped
+        unsigned long written = 0;
+        if (!g_writer(f.handle.get(), f.pending.data() + done, chunk, &written) || written == 0) {
+            f.write_failed = true;  // the rest is dropped; text_file_flush tells
+            break;
+        }
         done += written;
     }
     f.pending.clear();
@@ -47,6 +58,7 @@ void close_file(OpenTextFile& f) {
     f.pending.shrink_to_fit();
     f.handle.reset();
     f.mode = Mode::closed;
+    f.write_failed = false;
 }
 
 OpenTextFile::~OpenTextFile() { close_file(*this); }
@@ -164,4 +176,13 @@ bool text_file_at_end() {
     return line_reader_at_end(*g_file.reader);
 }
 
+bool text_file_flush() {
+    if (g_file.mode != Mode::writing) return false;
+    flush_pending(g_file);
+    const bool on_disk = FlushFileBuffers(g_file.handle.get()) != FALSE;
+    return on_disk && !g_file.write_failed;
+}
+
 void text_file_close() { close_file(g_file); }
+
+void text_file_set_writer(TextFileWriter writer) { g_writer = writer ? writer : system_write; }

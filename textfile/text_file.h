@@ -18,5 +18,15 @@ void text_file_write_line(const std::u16string& text);
 std::u16string text_file_read_line();
 // True when no byte is left to read; does not move the read position.
 bool text_file_at_end();
+// Writes out what is buffered and asks the system to put it on the disk.
+// True only when every byte written since the create reached the file.
+bool text_file_flush();
 // Writes out what is buffered and closes; nothing happens with no file open.
 void text_file_close();
+
+// The call that hands bytes to the file (WriteFile unless replaced): false
+// on failure, `written` tells how many bytes were taken. A seam for tests of
+// a write that fails halfway; null restores the system's.
+using TextFileWriter = bool (*)(void* handle, const char* bytes, unsigned long size,
+                                unsigned long* written);
+void text_file_set_writer(TextFileWriter writer);

@@ -1,4 +1,5 @@
 #include "settings/settings.h"
+#include "textfile/text_file.h"
 
 #include "tests/textfile/file_test_support.h"
 
@@ -24,7 +25,83 @@ const std::string kAllDefaultsBytes =
     "m3u8 Stream hier direkt einf\xC3\xBCgen\r\n"
     "c:\\programme\\videolan\\vlc\\rtmpdump.exe\r\n";
 
+// Every name in the folder, to see that no temporary file is left.
+std::vector<std::u16string> names_in(const TempFolder& dir) {
+    std::vector<std::u16string> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW(wz(dir.path() + u"*"), &fd);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::u16string name = u16(fd.cFileName);
+        if (name != u"." && name != u"..") names.push_back(name);
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+    return names;
+}
+
+// Writers for the text file's seam: a disk that is full from the start,
+// and one that fills up halfway through.
+bool fail_at_once(void*, const char*, unsigned long, unsigned long* written) {
+    *written = 0;
+    return false;
+}
+bool half_then_fail(void* handle, const char* bytes, unsigned long size, unsigned long* written) {
+    static bool wrote_half = false;
+    if (!wrote_half) {
+        wrote_half = true;
+        DWORD done = 0;
+        WriteFile(handle, bytes, size / 2, &done, nullptr);
+        *written = done;
+        return true;
+    }
+    wrote_half = false;
+    return fail_at_once(handle, bytes, size, written);
+}
+
 }  // namespace
+
+TEST(SaveSettings, AFailedWriteKeepsTheOldFileAndLeavesNoOther) {
+    const std::string old = "alt\\vlc.exe\r\nalt\\ffmpeg.exe\r\n";
+    const std::pair<const char*, TextFileWriter> writers[] = {{"disk full at once", fail_at_once},
+                                                              {"disk full halfway", half_then_fail}};
+    for (const auto& [name, writer] : writers) {
+        TempFolder dir;
+        ASSERT_TRUE(write_bytes(dir.file(u"Wellenblick.ini"), old));
+        ProgramState s = state_in(dir);
+        s.vlc_path = u"neu.exe";
+        text_file_set_writer(writer);
+        save_settings(s);
+        text_file_set_writer(nullptr);
+        EXPECT_EQ(read_bytes(dir.file(u"Wellenblick.ini")), old) << name;
+        EXPECT_EQ(names_in(dir), std::vector<std::u16string>{u"Wellenblick.ini"}) << name;
+    }
+}
+
+TEST(SaveSettings, AFileHeldOpenElsewhereIsNotOverwritten) {
+    TempFolder dir;
+    const auto ini = dir.file(u"Wellenblick.ini");
+    ASSERT_TRUE(write_bytes(ini, "other.exe\r\n"));
+    {
+        HeldForWriting held(ini);
+        save_settings(state_in(dir));
+    }
+    EXPECT_EQ(read_bytes(ini), "other.exe\r\n");
+    EXPECT_EQ(names_in(dir), std::vector<std::u16string>{u"Wellenblick.ini"});
+}
+
+TEST(SaveSettings, AHiddenSystemFileIsReplacedAndStaysHidden) {
+    TempFolder dir;
+    const auto ini = dir.file(u"Wellenblick.ini");
+    ASSERT_TRUE(write_bytes(ini, std::string(5000, 'x')));
+    ASSERT_TRUE(SetFileAttributesW(wz(ini), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ProgramState s = state_in(dir);
+    s.stream_address = kAddressHint;
+    save_settings(s);
+    EXPECT_EQ(read_bytes(ini), kAllDefaultsBytes);
+    EXPECT_EQ(GetFileAttributesW(wz(ini)) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+    EXPECT_EQ(names_in(dir), std::vector<std::u16string>{u"Wellenblick.ini"});
+}
 
 TEST(SaveSettings, WritesSixLinesInFileOrder) {
     TempFolder dir;

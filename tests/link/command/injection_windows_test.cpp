@@ -164,7 +164,7 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
     if (c.route == Route::batch_direct) {
         player = player_args(false);
         player.insert(player.end(), address_args.begin(), address_args.end());
-        ASSERT_EQ(records.size(), 1u) << read_bytes(dir + L"out.txt");
+        ASSERT_EQ(records.size(), 1u) << read_bytes(dir + L"out.txt") << start_diagnosis(tools_ + L"rec-vlc.exe");
     } else {
         source_args = c.route == Route::batch_rtmpdump ? std::vector<std::wstring>{L"-v", L"-r"}
                                                        : std::vector<std::wstring>{L"-re", L"-i"};
@@ -174,7 +174,8 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
                 source_args.push_back(w);
         }
         player = c.route == Route::console_ffmpeg ? std::vector<std::wstring>{L"-"} : player_args(true);
-        ASSERT_EQ(records.size(), 2u) << read_bytes(dir + L"out.txt");
+        ASSERT_EQ(records.size(), 2u) << read_bytes(dir + L"out.txt") << start_diagnosis(tools_ + L"rec-vlc.exe")
+                                      << "; " << start_diagnosis(tools_ + source_tool);
     }
     for (const Record& r : records) {
         const auto& expected = r.tool == L"rec-vlc.exe" ? player : source_args;

@@ -41,6 +41,9 @@ std::vector<std::wstring> folder_entries(const std::wstring& folder);
 bool run_and_wait(const std::wstring& command_line, const std::wstring& directory,
                   const std::wstring& output);
 std::wstring cmd_exe();
+// Why cmd.exe may have failed to start `exe`: whether it can be opened as
+// an image is opened and started (suspended, then ended) right now.
+std::string start_diagnosis(const std::wstring& exe);
 // Waits until `predicate` holds, at most two minutes.
 template <typename P>
 bool eventually(P predicate) {

@@ -26,26 +26,26 @@ processes() {
     done | LC_ALL=C sort
 }
 
-before_files=$(files)
-before_processes=$(processes)
+before=$(mktemp -d)
+trap 'rm -rf "$before"' EXIT
+files >"$before/files"
+processes >"$before/processes"
 "$here/wine-run.sh" "$@"
 rc=$?
 
-# Lines of the second list that the first does not have.
-added_lines() { printf '%s\n' "$2" | grep -vxF -f "$(printf '%s\n' "$1" >"$scratch" && echo "$scratch")" || true; }
-scratch=$(mktemp)
-trap 'rm -f "$scratch"' EXIT
+# Lines of standard input that the list in file $1 does not have.
+added_lines() { grep -vxF -f "$1" || true; }
 
 # A process ended with TerminateProcess may take a moment to leave the
 # process table; only one that stays is left behind.
 tries=0
 while :; do
-    left=$(added_lines "$before_processes" "$(processes)")
+    left=$(processes | added_lines "$before/processes")
     [ -z "$left" ] || [ $tries -ge 50 ] && break
     tries=$((tries + 1))
     sleep 0.2
 done
-added=$(added_lines "$before_files" "$(files)")
+added=$(files | added_lines "$before/files")
 
 if [ -n "$left" ] || [ -n "$added" ]; then
     echo "The suite left behind in $WINEPREFIX:"

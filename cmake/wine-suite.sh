@@ -16,13 +16,18 @@ files() {
 processes() {
     grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null | while read -r environ; do
         dir=${environ%/environ}
-        command=$(tr '\0' ' ' <"$dir/cmdline" 2>/dev/null)
+        command=$( (tr '\0\t\r\n' '    ' <"$dir/cmdline") 2>/dev/null)
         case "$command" in
-        "" | *wineserver* | ctest* | *cmake* | *wine-s*.sh* | *'\system32\services.exe'* | \
-        *'\system32\explorer.exe'* | *'\system32\winedevice.exe'* | *'\system32\plugplay.exe'* | \
-        *'\system32\svchost.exe'* | *'\system32\rpcss.exe'*) continue ;;
+        # Windows programs only (Wine names them by their Windows path),
+        # and not Wine's own services.
+        [A-Za-z]:\\*) ;;
+        *) continue ;;
         esac
-        echo "${dir#/proc/} $command"
+        case "$command" in
+        *'\system32\services.exe'* | *'\system32\explorer.exe'* | *'\system32\winedevice.exe'* | \
+        *'\system32\plugplay.exe'* | *'\system32\svchost.exe'* | *'\system32\rpcss.exe'*) continue ;;
+        esac
+        printf '%s %s\n' "${dir#/proc/}" "$command"
     done | LC_ALL=C sort
 }
 

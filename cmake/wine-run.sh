@@ -8,4 +8,6 @@ export WINEPREFIX
 export WINEDEBUG=-all
 # No Mono/Gecko install prompts in a fresh prefix.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-exec wine "$@"
+# Without address randomization every Windows process can place Wine's
+# fixed pages (see wine-session.sh).
+exec setarch "$(uname -m)" -R wine "$@"

@@ -9,6 +9,15 @@ export WB_BUILD_DIR="$build_dir"
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Debian's Wine has no preloader to reserve its fixed low addresses before
+# the kernel's address randomization can take them: now and then a new
+# Windows process then dies at birth ("failed to map the shared user data")
+# and cmd.exe reports its tool as unknown. Without randomization the layout
+# is the same every time, and every process starts.
+if [ -z "${WB_NO_ASLR:-}" ]; then
+    export WB_NO_ASLR=1
+    exec setarch "$(uname -m)" -R "$0" "$build_dir" "$@"
+fi
 # Detached from our output: a wineserver holding ctest's pipe makes it hang.
 setsid wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null

@@ -26,26 +26,24 @@ export WINEPREFIX
 for tool in ffmpeg ffprobe vlc rtmpdump nginx setpriv; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (cmake/install-deps.sh)" >&2; exit 1; }
 done
-nginx_rtmp=/usr/lib/nginx/modules/ngx_rtmp_module.so
-[ -f "$nginx_rtmp" ] || { echo "e2e: libnginx-mod-rtmp is missing" >&2; exit 1; }
+. "$here/stream-server.sh"
+[ -f "$nginx_rtmp_module" ] || { echo "e2e: libnginx-mod-rtmp is missing" >&2; exit 1; }
 
 # The published stream: 5 s of a test picture (25 frames/s) and a tone.
 seconds=5
-rate=25
-published_frames=$((seconds * rate))
+published_frames=$((seconds * 25))
 size=320x240
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/wb-e2e.XXXXXX")
 # VLC may run as another user (see the launcher): it needs to reach the
 # folder and write its pictures.
 chmod 755 "$dir"
-mkdir -p "$dir/www/hls" "$dir/out" "$dir/tmp"
+mkdir -p "$dir/www/hls" "$dir/out"
 chmod 1777 "$dir/out"
-pids=()
+publisher=""
 cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
+    [ -z "$publisher" ] || { kill "$publisher" 2>/dev/null; wait "$publisher" 2>/dev/null; }
+    stop_stream_server
     rm -rf "$dir"
 }
 trap cleanup EXIT
@@ -53,85 +51,14 @@ trap 'exit 1' INT TERM HUP
 
 fail() { echo "e2e $scenario: FAIL: $*" >&2; exit 1; }
 started=$(date +%s.%N)
+media() { make_test_media "$seconds" "$size" "$@" || fail "ffmpeg could not make the media"; }
 
-source_args=(-f lavfi -i "testsrc=size=$size:rate=$rate" -f lavfi -i "sine=frequency=440:sample_rate=44100"
-             -t "$seconds" -c:v libx264 -preset ultrafast -g "$rate" -pix_fmt yuv420p -c:a aac)
-make_media() {
-    ffmpeg -nostdin -hide_banner -loglevel error -y "${source_args[@]}" "$@" || fail "ffmpeg could not make the media"
-}
-
-# nginx on two free loopback ports: RTMP, and HTTP for the files and the
-# RTMP statistics. A port taken meanwhile by someone else: try others.
-start_nginx() {
-    local user_line=""
-    [ "$(id -u)" -eq 0 ] && user_line="user $(id -un) $(id -gn);"
-    for _ in 1 2 3 4 5; do
-        rtmp_port=$((20000 + RANDOM % 20000))
-        http_port=$((40000 + RANDOM % 20000))
-        cat >"$dir/nginx.conf" <<EOF
-load_module $nginx_rtmp;
-daemon off;
-master_process off;
-$user_line
-pid $dir/nginx.pid;
-error_log $dir/error.log;
-events { worker_connections 64; }
-rtmp {
-    server {
-        listen 127.0.0.1:$rtmp_port;
-        application live {
-            live on;
-            publish_notify on;
-            allow publish 127.0.0.1;
-            deny publish all;
-        }
-    }
-}
-http {
-    access_log $dir/access.log;
-    client_body_temp_path $dir/tmp/body;
-    proxy_temp_path $dir/tmp/proxy;
-    fastcgi_temp_path $dir/tmp/fastcgi;
-    uwsgi_temp_path $dir/tmp/uwsgi;
-    scgi_temp_path $dir/tmp/scgi;
-    types {
-        application/vnd.apple.mpegurl m3u8;
-        video/mp2t ts;
-    }
-    server {
-        listen 127.0.0.1:$http_port;
-        root $dir/www;
-        location /stat { rtmp_stat all; }
-    }
-}
-EOF
-        nginx -e "$dir/error.log" -p "$dir" -c "$dir/nginx.conf" </dev/null >/dev/null 2>&1 &
-        nginx_pid=$!
-        for _ in $(seq 50); do
-            kill -0 "$nginx_pid" 2>/dev/null || break
-            if http_get /stat >/dev/null 2>&1; then pids+=("$nginx_pid"); return 0; fi
-            sleep 0.1
-        done
-        kill "$nginx_pid" 2>/dev/null; wait "$nginx_pid" 2>/dev/null
-    done
-    cat "$dir/error.log" >&2
-    fail "nginx did not start"
-}
-
-# A plain HTTP/1.0 GET to our own server, body on standard output.
-http_get() {
-    local reply
-    exec 5<>"/dev/tcp/127.0.0.1/$http_port" || return 1
-    printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$1" >&5
-    reply=$(cat <&5)
-    exec 5<&-
-    case "$reply" in "HTTP/1.1 200"*) printf '%s\n' "${reply#*$'\r\n\r\n'}" ;; *) return 1 ;; esac
-}
-
-start_nginx
+start_stream_server "$dir" || fail "nginx did not start"
 tools_dir="$build/tests/e2e/tools"
-# Every decoded picture as a file, the sound into a WAV file.
-record_pictures="--video-filter=scene --scene-format=png --scene-ratio=1 --scene-path=$dir/out --scene-prefix=frame"
+# Every decoded picture as a file, the sound into a WAV file; no picture
+# dropped for being late on a busy machine.
+record_pictures="--no-drop-late-frames --no-skip-frames"
+record_pictures+=" --video-filter=scene --scene-format=png --scene-ratio=1 --scene-path=$dir/out --scene-prefix=frame"
 export WB_VLC_EXTRA_OPTIONS="$record_pictures --aout=afile --audiofile-file=$dir/out/audio.wav"
 unset WB_E2E_FROM_LINK_FILE WB_E2E_FIELD WB_E2E_ABSENT
 tools="vlc.exe"
@@ -149,23 +76,24 @@ rtmpdump)
             http_get /stat 2>/dev/null | grep -q '<name>stream</name>' && break
             sleep 0.1
         done
-        exec ffmpeg -nostdin -hide_banner -loglevel error -re "${source_args[@]}" \
+        mapfile -t source < <(test_media_args "$seconds" "$size")
+        exec ffmpeg -nostdin -hide_banner -loglevel error -re "${source[@]}" \
             -f flv "rtmp://127.0.0.1:$rtmp_port/live/stream"
     ) </dev/null &
-    pids+=($!)
+    publisher=$!
     ;;
 ffmpeg_hls)
-    make_media -f hls -hls_time 1 -hls_list_size 0 -hls_playlist_type vod "$dir/www/hls/index.m3u8"
+    media -f hls -hls_time 1 -hls_list_size 0 -hls_playlist_type vod "$dir/www/hls/index.m3u8"
     query='?token=a&b=c%20d'
     export WB_E2E_ADDRESS="http://127.0.0.1:$http_port/hls/index.m3u8$query"
     tools="ffmpeg.exe vlc.exe"
     ;;
 player_http)
-    make_media -f mpegts "$dir/www/clip.ts"
+    media -f mpegts "$dir/www/clip.ts"
     export WB_E2E_ADDRESS="http://127.0.0.1:$http_port/clip.ts"
     ;;
 hostile_link)
-    make_media -f mpegts "$dir/www/clip.ts"
+    media -f mpegts "$dir/www/clip.ts"
     injected="$dir/out/injected.txt"
     windows_injected="Z:${injected//\//\\}"
     export WB_E2E_ADDRESS="http://127.0.0.1:$http_port/clip.ts & echo injected>$windows_injected"

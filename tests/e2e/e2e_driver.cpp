@@ -78,12 +78,7 @@ TEST_F(EndToEnd, StreamPlaysThroughTheRealTools) {
     }
     ASSERT_FALSE(tools.empty());
 
-    if (!start_app(app_, windows_path(WELLENBLICK_EXE), work_)) {
-        DWORD code = 0;
-        if (app_.process) GetExitCodeProcess(app_.process.get(), &code);
-        FAIL() << "the main window did not appear (process " << (app_.process ? "started" : "not started")
-               << ", exit code " << code << ", error " << GetLastError() << ")";
-    }
+    ASSERT_TRUE(start_app(app_, windows_path(WELLENBLICK_EXE), work_)) << describe_app(app_);
     set_text(control(app_, VlcPathField), tools_dir + u"\\vlc.exe");
     set_text(control(app_, FfmpegPathField), tools_dir + u"\\ffmpeg.exe");
     set_text(control(app_, RtmpdumpPathField), tools_dir + u"\\rtmpdump.exe");

@@ -23,7 +23,7 @@ cmake --build --preset windows --target Wellenblick \
 build="$PWD/build/windows"
 export WB_BUILD_DIR="$build"
 # A prefix of its own, apart from the tests' one.
-export WINEPREFIX="${WB_RUN_PREFIX:-$build/run-prefix}"
+export WINEPREFIX="$build/run-prefix"
 cmake/run-prefix.sh "$build"
 
 # The settings file lives in the working directory: keep it in the checkout.

@@ -13,10 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "main/controls.h"
 #include "tests/main/blackbox/app_driver.h"

@@ -16,6 +16,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ using SpawnFn = LONG(__cdecl*)(char* const argv[], int wait);
 constexpr char kScript[] = R"sh(
 tool=$1; shift
 home=""
+child=""
 cleanup() { [ -z "$home" ] || rm -rf "$home"; }
+trap '[ -z "$child" ] || { kill "$child" 2>/dev/null; wait "$child"; }; cleanup; exit 143' TERM INT HUP
 if [ "$tool" = vlc ] && [ "$(id -u)" -eq 0 ]; then
     home=$(mktemp -d "${TMPDIR:-/tmp}/wb-vlc.XXXXXX") || exit 1
     auth=${XAUTHORITY:-$HOME/.Xauthority}
@@ -47,7 +50,6 @@ exec 3<&0
 "$@" <&3 3<&- &
 child=$!
 exec 3<&-
-trap 'kill "$child" 2>/dev/null; wait "$child"; cleanup; exit 143' TERM INT HUP
 wait "$child"
 rc=$?
 cleanup

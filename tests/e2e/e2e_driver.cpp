@@ -118,7 +118,7 @@ TEST_F(EndToEnd, StreamPlaysThroughTheRealTools) {
         kPlayBoundMs);
     for (const auto& tool : tools) EXPECT_TRUE(seen.count(tool)) << utf8(tool) << " never ran";
     ASSERT_TRUE(played) << "the player did not finish the stream";
-    std::printf("from the click to the end of playback: %.1f s\n", (GetTickCount64() - clicked) / 1000.0);
+    std::printf("\nfrom the click to the end of playback: %.1f s\n", (GetTickCount64() - clicked) / 1000.0);
 
     if (const std::u16string absent = setting("WB_E2E_ABSENT"); !absent.empty()) {
         EXPECT_FALSE(file_exists(absent)) << "a command in the address ran: " << utf8(absent);

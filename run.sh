@@ -1,14 +1,57 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Wellenblick.exe and starts it under Wine.
+# Installs what is missing, builds Wellenblick.exe and starts it under Wine,
+# with Debian's VLC, ffmpeg and rtmpdump behind small launchers at the
+# program's default tool paths, so that a pasted address plays.
+#   ./run.sh          the program
+#   ./run.sh --demo   also serves a 30 s test stream on 127.0.0.1 while the
+#                     program runs, with its address in the address field
 set -euo pipefail
 cd "$(dirname "$0")"
+demo=0
+case "${1:-}" in
+"") ;;
+--demo) demo=1 ;;
+*) echo "usage: $0 [--demo]" >&2; exit 2 ;;
+esac
 cmake/install-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target Wellenblick
-export WB_BUILD_DIR="$PWD/build/windows"
+cmake --build --preset windows --target Wellenblick \
+    e2e_vlc_launcher e2e_ffmpeg_launcher e2e_rtmpdump_launcher e2e_type_address
+# No display: a virtual one (then nothing is to be seen, but it runs).
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a "$0" "$@"
+
+build="$PWD/build/windows"
+export WB_BUILD_DIR="$build"
+# A prefix of its own, apart from the tests' one.
+export WINEPREFIX="$build/run-prefix"
+cmake/run-prefix.sh "$build"
+
 # The settings file lives in the working directory: keep it in the checkout.
-if [ -n "${DISPLAY:-}" ]; then
-    exec cmake/wine-run.sh build/windows/Wellenblick.exe
-else
-    exec xvfb-run -a cmake/wine-run.sh build/windows/Wellenblick.exe
+if [ $demo -eq 0 ]; then
+    exec cmake/wine-run.sh "$build/Wellenblick.exe"
 fi
+
+. tests/e2e/stream-server.sh
+demo_dir=$(mktemp -d "${TMPDIR:-/tmp}/wellenblick-demo.XXXXXX")
+app=""
+cleanup() {
+    [ -z "$app" ] || { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; }
+    stop_stream_server
+    rm -rf "$demo_dir"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+mkdir -p "$demo_dir/www"
+echo "Making the test stream ..."
+make_test_media 30 640x360 -f mpegts "$demo_dir/www/demo.ts"
+start_stream_server "$demo_dir"
+# An http address without a playlist ending: VLC opens it itself and plays
+# at once (see the README for the pipelines through ffmpeg and rtmpdump).
+address="http://127.0.0.1:$http_port/demo.ts"
+cmake/wine-run.sh "$build/Wellenblick.exe" &
+app=$!
+cmake/wine-run.sh "$build/tests/e2e/e2e_type_address.exe" "$address" ||
+    echo "Could not put the address into the window; paste it: $address" >&2
+echo "Serving $address until Wellenblick ends: click \"testen\"."
+wait "$app" || true
+app=""

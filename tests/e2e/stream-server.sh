@@ -1,0 +1,103 @@
+# Sourced by bash scripts (tests/e2e/e2e.sh, run.sh --demo): makes bounded
+# test media with ffmpeg and serves them from nginx on 127.0.0.1 only, over
+# RTMP (nginx-rtmp, application "live") and HTTP (files under DIR/www, the
+# RTMP statistics at /stat). Nothing here listens beyond the loopback.
+#
+#   make_test_media SECONDS SIZE OUTPUT-OPTIONS...  picture and tone, 25 frames/s
+#   start_stream_server DIR    sets rtmp_port, http_port, stream_server_pid
+#   stop_stream_server
+#   http_get PATH              the body of a 200 reply, on standard output
+
+nginx_rtmp_module=/usr/lib/nginx/modules/ngx_rtmp_module.so
+
+test_media_args() {
+    printf '%s\n' -f lavfi -i "testsrc=size=$2:rate=25" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
+        -t "$1" -c:v libx264 -preset ultrafast -g 25 -pix_fmt yuv420p -c:a aac
+}
+
+make_test_media() {
+    local seconds=$1 size=$2 args
+    shift 2
+    mapfile -t args < <(test_media_args "$seconds" "$size")
+    ffmpeg -nostdin -hide_banner -loglevel error -y "${args[@]}" "$@"
+}
+
+http_get() {
+    local reply
+    exec 5<>"/dev/tcp/127.0.0.1/$http_port" || return 1
+    printf 'GET %s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$1" >&5
+    reply=$(cat <&5)
+    exec 5<&-
+    case "$reply" in "HTTP/1.1 200"*) printf '%s\n' "${reply#*$'\r\n\r\n'}" ;; *) return 1 ;; esac
+}
+
+# One nginx process (no master, no daemon) so that one PID ends it. Ports
+# are picked at random; one taken meanwhile means another try.
+start_stream_server() {
+    local dir=$1 user_line="" pid
+    mkdir -p "$dir/www" "$dir/tmp"
+    # As root nginx would hand its work to "nobody", who may not read DIR.
+    [ "$(id -u)" -eq 0 ] && user_line="user $(id -un) $(id -gn);"
+    for _ in 1 2 3 4 5; do
+        rtmp_port=$((20000 + RANDOM % 20000))
+        http_port=$((40000 + RANDOM % 20000))
+        cat >"$dir/nginx.conf" <<EOF
+load_module $nginx_rtmp_module;
+daemon off;
+master_process off;
+$user_line
+pid $dir/nginx.pid;
+error_log $dir/error.log;
+events { worker_connections 64; }
+rtmp {
+    server {
+        listen 127.0.0.1:$rtmp_port;
+        application live {
+            live on;
+            # Tells players that the publisher has ended.
+            publish_notify on;
+            allow publish 127.0.0.1;
+            deny publish all;
+        }
+    }
+}
+http {
+    access_log $dir/access.log;
+    client_body_temp_path $dir/tmp/body;
+    proxy_temp_path $dir/tmp/proxy;
+    fastcgi_temp_path $dir/tmp/fastcgi;
+    uwsgi_temp_path $dir/tmp/uwsgi;
+    scgi_temp_path $dir/tmp/scgi;
+    types {
+        application/vnd.apple.mpegurl m3u8;
+        video/mp2t ts;
+    }
+    server {
+        listen 127.0.0.1:$http_port;
+        root $dir/www;
+        location /stat { rtmp_stat all; }
+    }
+}
+EOF
+        nginx -e "$dir/error.log" -p "$dir" -c "$dir/nginx.conf" </dev/null >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            if http_get /stat >/dev/null 2>&1; then
+                stream_server_pid=$pid
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    cat "$dir/error.log" >&2
+    return 1
+}
+
+stop_stream_server() {
+    [ -n "${stream_server_pid:-}" ] || return 0
+    kill "$stream_server_pid" 2>/dev/null && wait "$stream_server_pid" 2>/dev/null
+    stream_server_pid=""
+}

@@ -1,11 +1,11 @@
 // Stand-in for rtmpdump, ffmpeg and vlc: appends its raw command line and
-// its arguments, as both the C runtime and CommandLineToArgvW split them, to
-// the file named by WB_RECORDER_LOG. With WB_RECORDER_WAIT_FOR set it first
+// its arguments, as both the C runtime (wide, so that no character is lost
+// to the ANSI code page) and CommandLineToArgvW split them, to the file
+// named by WB_RECORDER_LOG. With WB_RECORDER_WAIT_FOR set it first
 // waits (at most two minutes) until that file exists.
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -29,18 +29,9 @@ void add_field(std::wstring& out, const wchar_t* tag, const std::wstring& value)
     out += L'\n';
 }
 
-std::wstring widen(const char* s) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    if (n <= 1) return {};
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
-    w.resize(static_cast<std::size_t>(n - 1));
-    return w;
-}
-
 }  // namespace
 
-int main() {
+int wmain(int argc, wchar_t** argv) {
     const std::wstring log = env(L"WB_RECORDER_LOG");
     if (log.empty()) return 2;
     const std::wstring wait_for = env(L"WB_RECORDER_WAIT_FOR");
@@ -52,13 +43,17 @@ int main() {
     wchar_t module[MAX_PATH];
     const DWORD module_length = GetModuleFileNameW(nullptr, module, MAX_PATH);
     std::wstring tool(module, module_length);
+    // Started by its short path, it reports its own name all the same.
+    wchar_t long_form[MAX_PATH];
+    const DWORD long_length = GetLongPathNameW(tool.c_str(), long_form, MAX_PATH);
+    if (long_length > 0 && long_length < MAX_PATH) tool.assign(long_form, long_length);
     tool = tool.substr(tool.find_last_of(L'\\') + 1);
 
     std::wstring record;
     add_field(record, L"tool", tool);
     const wchar_t* line = GetCommandLineW();
     add_field(record, L"line", line);
-    for (int i = 1; i < __argc; ++i) add_field(record, L"crt", widen(__argv[i]));
+    for (int i = 1; i < argc; ++i) add_field(record, L"crt", argv[i]);
     int count = 0;
     if (wchar_t** args = CommandLineToArgvW(line, &count)) {
         for (int i = 1; i < count; ++i) add_field(record, L"w32", args[i]);

@@ -81,8 +81,8 @@ void append_utf8(std::string& out, const char16_t* text, std::size_t count) {
 bool append_code_page(std::string& out, UINT code_page, const std::u16string& text) {
     if (text.empty()) return true;
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX / 4));
-    if (static_cast<std::size_t>(length) != text.size()) return false;
+    if (text.size() > INT_MAX / 4) return false;  // a batch line is never near this
+    const int length = static_cast<int>(text.size());
     BOOL used_default = FALSE;
     const int need = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr,
                                          &used_default);

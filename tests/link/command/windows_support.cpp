@@ -140,9 +140,10 @@ std::wstring cmd_exe() {
     return std::wstring(system, n) + L"\\cmd.exe";
 }
 
-bool run_and_wait(const std::wstring& command_line, const std::wstring& directory, const std::wstring& output) {
+bool run_and_wait(const std::wstring& command_line, const std::wstring& directory, const std::wstring& output,
+                  const std::wstring& input) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    HANDLE in = CreateFileW(input.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     HANDLE out = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOW startup{};

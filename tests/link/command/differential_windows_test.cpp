@@ -103,8 +103,13 @@ std::wstring arriving(const std::wstring& value, Route route) {
 const wchar_t* const kToolFolders[] = {L"tool dir & (x86) 100%^!", L"Werkzeuge Jürgen Müller",
                                        L"Werkzeuge Юрий 中文"};
 
+// Tools a line starts: a source piped into the player, or the player alone.
+std::size_t count_of(Pipeline pipeline) {
+    return pipeline == Pipeline::rtmpdump || pipeline == Pipeline::ffmpeg ? 2 : 1;
+}
+
 struct Line {
-    Pipeline pipeline;
+    Pipeline pipeline;  // chooses the address's leading word
     std::wstring address;
     int source_folder;  // index into kToolFolders
     int player_folder;
@@ -250,17 +255,36 @@ protected:
         check(lines, route);
     }
 
+    // The lines of cmd.exe's output that report a program it could not start
+    // or a record the recorder could not write.
+    std::string complaints() const {
+        std::string found;
+        const std::string output = read_bytes(scratch_->path() + L"out.txt");
+        for (std::size_t at = 0; at < output.size();) {
+            const std::size_t end = std::min(output.find('\n', at), output.size());
+            const std::string line = output.substr(at, end - at);
+            if (line.find("recogni") != std::string::npos || line.find("recorder:") != std::string::npos)
+                found += line + "\n";
+            at = end + 1;
+        }
+        return found;
+    }
+
     void check(const std::vector<Line>& lines, Route route) {
         const std::vector<Record> records = read_records(log_);
         std::size_t next = 0;
         for (std::size_t index = 0; index < lines.size(); ++index) {
             const Line& line = lines[index];
+            // The program picks the pipeline by markers, which a word may hold
+            // too; the clipboard line is always ffmpeg into the player.
+            const Pipeline pipeline =
+                route == Route::console ? Pipeline::ffmpeg : choose_pipeline(text(line.address));
             std::vector<std::wstring> address;
             for (const auto& arg : crt_split(line.address)) address.push_back(arriving(arg, route));
             std::vector<std::wstring> source{L"-re", L"-i"}, player;
-            if (line.pipeline == Pipeline::rtmpdump) source = {L"-v", L"-r"};
+            if (pipeline == Pipeline::rtmpdump) source = {L"-v", L"-r"};
             source.insert(source.end(), address.begin(), address.end());
-            if (line.pipeline == Pipeline::ffmpeg)
+            if (pipeline == Pipeline::ffmpeg)
                 for (const wchar_t* w : {L"-acodec", L"copy", L"-vcodec", L"copy", L"-f", L"mpegts", L"pipe:"})
                     source.push_back(w);
             if (route == Route::console) {
@@ -269,23 +293,25 @@ protected:
                 player.push_back(L"--network-caching=1000");
                 for (auto part : {kPlayerOptions1, kPlayerOptions2, kPlayerOptions3})
                     for (auto& w : split_spaces(wide(part))) player.push_back(w);
-                if (line.pipeline == Pipeline::direct) player.insert(player.end(), address.begin(), address.end());
+                if (count_of(pipeline) == 1) player.insert(player.end(), address.begin(), address.end());
                 else player.push_back(L"-");
             }
-            const std::wstring source_tool = line.pipeline == Pipeline::rtmpdump ? L"rec-rtmpdump.exe" : L"rec-ffmpeg.exe";
-            const std::size_t count = line.pipeline == Pipeline::direct ? 1 : 2;
+            const std::wstring source_tool = pipeline == Pipeline::rtmpdump ? L"rec-rtmpdump.exe" : L"rec-ffmpeg.exe";
+            const std::size_t count = count_of(pipeline);
             ASSERT_LE(next + count, records.size())
-                << "fewer tools ran than lines were written; output:\n" << read_bytes(scratch_->path() + L"out.txt");
+                << "fewer tools ran than lines were written; cmd.exe's complaints:\n" << complaints();
             for (std::size_t r = next; r < next + count; ++r) {
                 const Record& record = records[r];
                 const bool is_player = record.tool == L"rec-vlc.exe";
-                ASSERT_TRUE(is_player || (count == 2 && record.tool == source_tool)) << utf8(record.tool);
+                const auto context = [&] {
+                    return "line " + std::to_string(index) + ", address \"" + utf8(printable(line.address)) +
+                           "\"\nwritten: " + utf8(written_[index]) + "\nreceived: " + utf8(record.line) +
+                           "\ncmd.exe's complaints:\n" + complaints();
+                };
+                ASSERT_TRUE(is_player || (count == 2 && record.tool == source_tool)) << context();
                 const auto& expected = is_player ? player : source;
-                const std::string context = "line " + std::to_string(index) + ", address \"" +
-                                            utf8(printable(line.address)) + "\"\nwritten: " + utf8(written_[index]) +
-                                            "\nreceived: " + utf8(record.line);
-                ASSERT_EQ(record.crt, expected) << context;
-                ASSERT_EQ(record.w32, expected) << context;
+                ASSERT_EQ(record.crt, expected) << context();
+                ASSERT_EQ(record.w32, expected) << context();
             }
             next += count;
         }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -33,7 +34,10 @@ void add_field(std::wstring& out, const wchar_t* tag, const std::wstring& value)
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring log = env(L"WB_RECORDER_LOG");
-    if (log.empty()) return 2;
+    if (log.empty()) {
+        fprintf(stderr, "recorder: WB_RECORDER_LOG is not set\n");
+        return 2;
+    }
     const std::wstring wait_for = env(L"WB_RECORDER_WAIT_FOR");
     for (int i = 0; !wait_for.empty() && i < 1200; ++i) {
         if (GetFileAttributesW(wait_for.c_str()) != INVALID_FILE_ATTRIBUTES) break;
@@ -66,7 +70,10 @@ int wmain(int argc, wchar_t** argv) {
     std::string utf8(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, record.c_str(), static_cast<int>(record.size()), utf8.data(), bytes,
                         nullptr, nullptr);
-    // Both sides of a pipe may record at once: append in one write.
+    // Both sides of a pipe may record at once, and an append is not atomic
+    // under every system: one writer at a time.
+    HANDLE turn = CreateMutexW(nullptr, FALSE, L"Local\\wb-recorder-log");
+    if (turn) WaitForSingleObject(turn, 60000);
     HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     for (int i = 0; file == INVALID_HANDLE_VALUE && i < 50; ++i) {
@@ -74,9 +81,16 @@ int wmain(int argc, wchar_t** argv) {
         file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
-    if (file == INVALID_HANDLE_VALUE) return 3;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok ? 0 : 4;
+    const BOOL ok = file != INVALID_HANDLE_VALUE &&
+                    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
+                    written == utf8.size();
+    const DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (turn) {
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+    }
+    if (!ok) fprintf(stderr, "recorder: no record written (error %lu)\n", error);
+    return ok ? 0 : 3;
 }

@@ -109,19 +109,11 @@ std::size_t count_of(Pipeline pipeline) {
 }
 
 struct Line {
-    Pipeline pipeline;  // chooses the address's leading word
-    std::wstring address;
+    std::wstring address;  // its markers choose the pipeline
     int source_folder;  // index into kToolFolders
     int player_folder;
 };
 
-std::wstring prefix(Pipeline pipeline) {
-    switch (pipeline) {
-    case Pipeline::rtmpdump: return L"rtmp://h/live";
-    case Pipeline::direct: return L"rtsp://h/live";
-    default: return L"http://h/live.m3u8";
-    }
-}
 
 // Pieces of random words: cmd.exe's operators and delimiters, quotes,
 // backslash runs, percent and exclamation forms, blanks, control characters
@@ -351,14 +343,12 @@ TEST_P(RandomWords, ArriveAsTheModelSays) {
     const int folders = route == Route::batch || oem_holds(kToolFolders[2]) ? 3 : 2;
     std::vector<Line> lines;
     for (std::size_t at = 0; at < words.size(); at += kWordsPerLine) {
+        // Each pipeline in turn (the clipboard line is always the ffmpeg one).
+        static const wchar_t* const kLeads[] = {L"http://h/live.m3u8", L"rtmp://h/live", L"rtsp://h/live"};
         const int n = static_cast<int>(lines.size());
-        const Pipeline pipeline = route == Route::console ? Pipeline::ffmpeg
-                                  : n % 3 == 0           ? Pipeline::ffmpeg
-                                  : n % 3 == 1           ? Pipeline::rtmpdump
-                                                         : Pipeline::direct;
-        std::wstring address = prefix(pipeline);
+        std::wstring address = kLeads[n % 3];
         for (std::size_t i = at; i < std::min(at + kWordsPerLine, words.size()); ++i) address += L" " + words[i];
-        lines.push_back({pipeline, address, n % folders, (n + 1) % folders});
+        lines.push_back({address, n % folders, (n + 1) % folders});
     }
     const auto start = std::chrono::steady_clock::now();
     run(lines, route);
@@ -374,11 +364,11 @@ INSTANTIATE_TEST_SUITE_P(Routes, RandomWords, ::testing::Values(Route::batch, Ro
 // the OEM code page cannot name), letters of several scripts in addresses,
 // tab-separated options.
 const Line kInternational[] = {
-    {Pipeline::ffmpeg, L"http://h/müller-straße.m3u8?t=café über", 1, 1},
-    {Pipeline::rtmpdump, L"rtmp://h/app\t-y\tname", 1, 2},
-    {Pipeline::ffmpeg, L"http://h/привет.m3u8 ß é ü 中文 \U00020B9F", 2, 1},
-    {Pipeline::direct, L"rtsp://h/Юрий/中 \"a b&é\"", 0, 2},
-    {Pipeline::rtmpdump, L"rtmp://h/a -y \"Jürgen\tMüller\"", 2, 2},
+    {L"http://h/müller-straße.m3u8?t=café über", 1, 1},
+    {L"rtmp://h/app\t-y\tname", 1, 2},
+    {L"http://h/привет.m3u8 ß é ü 中文 \U00020B9F", 2, 1},
+    {L"rtsp://h/Юрий/中 \"a b&é\"", 0, 2},
+    {L"rtmp://h/a -y \"Jürgen\tMüller\"", 2, 2},
 };
 
 TEST_F(CmdDifferential, InternationalTextOnTheBatchRoute) {
@@ -386,9 +376,7 @@ TEST_F(CmdDifferential, InternationalTextOnTheBatchRoute) {
 }
 
 TEST_F(CmdDifferential, InternationalTextOnThePastedConsoleLine) {
-    std::vector<Line> lines;
-    for (Line line : kInternational) lines.push_back({Pipeline::ffmpeg, line.address, line.source_folder, line.player_folder});
-    run(lines, Route::console, true);
+    run({std::begin(kInternational), std::end(kInternational)}, Route::console, true);
 }
 
 TEST_F(CmdDifferential, FallbackFormsOfTheBatchFile) {

@@ -10,21 +10,26 @@ bool ends_command_name(char16_t c) {
     return c == u' ' || c == u'\t' || c == u',' || c == u';' || c == u'=';
 }
 
+bool is_separator(char16_t c) { return c == u' ' || c == u'\t'; }
+
+void append_percent_byte(std::u16string& out, unsigned byte) {
+    static constexpr char16_t hex[] = u"0123456789ABCDEF";
+    out += u'%';
+    out += hex[(byte >> 4) & 0xF];
+    out += hex[byte & 0xF];
+}
+
 // A double quote cannot be escaped inside a quoted cmd.exe word, and CR, LF
 // and Ctrl-Z end the line even there; a URL carries such characters
-// percent-encoded anyway.
-std::u16string encode_unquotable(std::u16string_view word) {
-    static constexpr char16_t hex[] = u"0123456789ABCDEF";
+// percent-encoded anyway. A tab inside quotes is kept in a batch file; typed
+// or pasted into a console it would start file-name completion.
+std::u16string encode_unquotable(std::u16string_view word, CommandShell shell) {
     std::u16string out;
     out.reserve(word.size());
     for (char16_t c : word) {
-        if (c == u'"' || is_control(c)) {
-            out += u'%';
-            out += hex[(c >> 4) & 0xF];
-            out += hex[c & 0xF];
-        } else {
-            out += c;
-        }
+        const bool kept_tab = c == u'\t' && shell == CommandShell::batch;
+        if (c == u'"' || (is_control(c) && !kept_tab)) append_percent_byte(out, c);
+        else out += c;
     }
     return out;
 }
@@ -93,7 +98,7 @@ Argument scan_argument(std::u16string_view text, std::size_t at) {
     std::size_t i = at;
     while (i < text.size()) {
         const char16_t c = text[i];
-        if (c == u' ' && !quoted) break;
+        if (is_separator(c) && !quoted) break;
         if (c == u'\\') {
             std::size_t run = 0;
             while (i + run < text.size() && text[i + run] == u'\\') ++run;
@@ -130,9 +135,9 @@ Argument scan_argument(std::u16string_view text, std::size_t at) {
 
 std::u16string protect_argument(std::u16string_view raw, std::u16string_view value, CommandShell shell) {
     if (std::none_of(raw.begin(), raw.end(), is_cmd_special)) return std::u16string(raw);
-    const std::u16string encoded = encode_unquotable(value);
+    const std::u16string encoded = encode_unquotable(value, shell);
     const bool plain = !encoded.empty() && std::none_of(encoded.begin(), encoded.end(), [](char16_t c) {
-        return is_cmd_special(c) || c == u' ';
+        return is_cmd_special(c) || is_separator(c);
     });
     if (plain) return encoded;
     return quote(encoded, shell == CommandShell::batch ? Percent::doubled : Percent::outside_quotes);
@@ -173,14 +178,56 @@ std::u16string protect_words(std::u16string_view address, CommandShell shell) {
     out.reserve(address.size() + 16);
     std::size_t at = 0;
     while (at < address.size()) {
-        if (address[at] == u' ') {
-            out += u' ';
+        if (is_separator(address[at])) {
+            // A tab separates words as a space does; a console line carries
+            // none (see encode_unquotable).
+            out += shell == CommandShell::console ? u' ' : address[at];
             ++at;
             continue;
         }
         const Argument arg = scan_argument(address, at);
         out += protect_argument(address.substr(at, arg.end - at), arg.value, shell);
         at = arg.end;
+    }
+    return out;
+}
+
+std::u16string fit_batch_line(std::u16string_view line, const std::function<bool(char32_t)>& holds) {
+    std::u16string out;
+    out.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char16_t c = line[i];
+        char32_t code = c;
+        std::size_t units = 1;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < line.size() && line[i + 1] >= 0xDC00 && line[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(line[i + 1]) - 0xDC00);
+            units = 2;
+        }
+        if (c < 0x80 || holds(code)) {
+            out.append(line.substr(i, units));
+        } else {
+            // A lone surrogate has no UTF-8 form; it stands for U+FFFD.
+            if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
+            unsigned char bytes[4];
+            std::size_t n = 0;
+            if (code < 0x800) {
+                bytes[n++] = 0xC0 | (code >> 6);
+            } else if (code < 0x10000) {
+                bytes[n++] = 0xE0 | (code >> 12);
+                bytes[n++] = 0x80 | ((code >> 6) & 0x3F);
+            } else {
+                bytes[n++] = 0xF0 | (code >> 18);
+                bytes[n++] = 0x80 | ((code >> 12) & 0x3F);
+                bytes[n++] = 0x80 | ((code >> 6) & 0x3F);
+            }
+            bytes[n++] = 0x80 | (code & 0x3F);
+            // A batch file reads "%%" as one literal '%', inside quotes or not.
+            for (std::size_t b = 0; b < n; ++b) {
+                out += u'%';
+                append_percent_byte(out, bytes[b]);
+            }
+        }
+        i += units - 1;
     }
     return out;
 }

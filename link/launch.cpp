@@ -31,6 +31,26 @@ std::wstring fill_buffer(Fill fill) {
 
 }  // namespace
 
+BatchCharset batch_charset() {
+    BatchCharset charset;
+    charset.holds = [](char32_t c) { return text_encoding_holds(TextEncoding::console, c); };
+    charset.short_path = [](const std::u16string& path) {
+        const std::wstring short_form = fill_buffer(
+            [&](wchar_t* b, DWORD n) { return GetShortPathNameW(wz(path), b, n); });
+        return u16(short_form.c_str(), short_form.size());
+    };
+    return charset;
+}
+
+bool write_batch_file(const std::u16string& path, const std::u16string& test_command) {
+    if (!text_file_create(path, TextEncoding::console)) return false;
+    bool written = true;
+    for (const std::u16string& line : {std::u16string(u" "), test_command, std::u16string(u" "), std::u16string(u"pause")})
+        written = text_file_write_line(line) && written;
+    text_file_close();
+    return written;
+}
+
 std::u16string temp_directory() {
     const std::wstring short_form = fill_buffer([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
     if (short_form.empty()) return {};
@@ -82,7 +102,7 @@ TestOutcome run_test(ProgramState& state, const TestFields& fields) {
         state.stream_address = normalise_link(state.stream_address);
         outcome.address_rewritten = true;
     }
-    compose_test_command(state);
+    compose_test_command(state, batch_charset());
 
     // Without a temporary directory the file would land in whatever folder
     // is current; treat it like a batch file that cannot be created.
@@ -92,12 +112,7 @@ TestOutcome run_test(ProgramState& state, const TestFields& fields) {
     const std::u16string batch = state.temp_dir + u"stream.bat";
     DeleteFileW(wz(batch));  // a missing or locked file is dealt with by the create below
 
-    if (!text_file_create(batch)) return outcome;
-    text_file_write_line(u" ");
-    text_file_write_line(state.test_command);
-    text_file_write_line(u" ");
-    text_file_write_line(u"pause");
-    text_file_close();
+    if (!write_batch_file(batch, state.test_command)) return outcome;
     outcome.batch_written = true;
 
     start_program(batch);

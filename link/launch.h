@@ -2,6 +2,7 @@
 #include <string>
 
 #include "base/program_state.h"
+#include "link/stream_command.h"
 
 // The five field texts a test takes, as the window shows them.
 struct TestFields {
@@ -23,6 +24,13 @@ struct TestOutcome {
 // writes state.temp_dir + "stream.bat" and starts it. Without a temporary
 // directory or a writable batch file it stops before writing or starting.
 TestOutcome run_test(ProgramState& state, const TestFields& fields);
+// The code page cmd.exe reads "stream.bat" in, with the short form of a path
+// it cannot carry (see compose_test_command).
+BatchCharset batch_charset();
+// Writes the four lines of "stream.bat" (a space, the command, a space,
+// "pause") in that code page. False when the file cannot be created or the
+// command does not fit the code page; nothing may be started then.
+bool write_batch_file(const std::u16string& path, const std::u16string& test_command);
 // The user's temporary directory in its long form, ending in a backslash;
 // empty when the system cannot name one.
 std::u16string temp_directory();

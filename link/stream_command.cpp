@@ -21,9 +21,23 @@ bool contains_any(std::u16string_view text, const std::array<std::u16string_view
     return false;
 }
 
+bool fits(std::u16string_view text, const BatchCharset& charset) {
+    return !charset.holds || fit_batch_line(text, charset.holds) == text;
+}
+
+// A path that does not fit names the same file in its short form; one
+// without (a file that does not exist, a volume without short names) is
+// left for fit_batch_line, so that the console shows which path failed.
+std::u16string batch_path(const std::u16string& path, const BatchCharset& charset) {
+    if (fits(path, charset) || !charset.short_path) return path;
+    std::u16string short_form = charset.short_path(path);
+    return short_form.empty() ? path : short_form;
+}
+
 // The player reading standard input (last word "-") or opening `address`.
-std::u16string player_command(const ProgramState& s, std::u16string_view address_words) {
-    std::u16string line = protect_path(s.vlc_path, CommandShell::batch);
+std::u16string player_command(const ProgramState& s, std::u16string_view address_words,
+                              const BatchCharset& charset) {
+    std::u16string line = protect_path(batch_path(s.vlc_path, charset), CommandShell::batch);
     line += protect_words(s.cache_option, CommandShell::batch);
     line += kPlayerOptions1;
     line += kPlayerOptions2;
@@ -44,7 +58,7 @@ Pipeline choose_pipeline(std::u16string_view address) {
     return Pipeline::none;
 }
 
-void compose_test_command(ProgramState& s) {
+void compose_test_command(ProgramState& s, const BatchCharset& charset) {
     s.ffmpeg_args = u" -re -i " + s.stream_address + u" -acodec copy -vcodec copy -f mpegts pipe: | ";
     s.cache_option = u" --network-caching=" + s.cache_kb;
     s.rtmpdump_args = u" -v -r " + s.stream_address + u" | ";
@@ -54,21 +68,23 @@ void compose_test_command(ProgramState& s) {
     const std::u16string address = protect_words(s.stream_address, CommandShell::batch);
     switch (choose_pipeline(s.stream_address)) {
     case Pipeline::rtmpdump:
-        s.test_command = protect_path(s.rtmpdump_path, CommandShell::batch) + u" -v -r " + address +
-                         u" | " + player_command(s, u" -");
+        s.test_command = protect_path(batch_path(s.rtmpdump_path, charset), CommandShell::batch) +
+                         u" -v -r " + address + u" | " + player_command(s, u" -", charset);
         break;
     case Pipeline::ffmpeg:
-        s.test_command = protect_path(s.ffmpeg_path, CommandShell::batch) + u" -re -i " + address +
-                         u" -acodec copy -vcodec copy -f mpegts pipe: | " + player_command(s, u" -");
+        s.test_command = protect_path(batch_path(s.ffmpeg_path, charset), CommandShell::batch) +
+                         u" -re -i " + address + u" -acodec copy -vcodec copy -f mpegts pipe: | " +
+                         player_command(s, u" -", charset);
         break;
     case Pipeline::direct:
     case Pipeline::web:
-        s.test_command = player_command(s, u" " + address);
+        s.test_command = player_command(s, u" " + address, charset);
         break;
     case Pipeline::none:
         s.test_command.clear();
         break;
     }
+    if (charset.holds) s.test_command = fit_batch_line(s.test_command, charset.holds);
 }
 
 std::u16string clipboard_line(const ProgramState& s) {

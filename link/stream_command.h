@@ -1,6 +1,7 @@
 #pragma once
 // Composition of the test command from the program state (portable part of
 // the test; reading the window and writing the batch file are in run_test).
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,11 +26,21 @@ inline constexpr std::u16string_view kPlayerOptions3 =
 bool is_rtmp_family(std::u16string_view address);
 // The first group whose marker occurs in the address.
 Pipeline choose_pipeline(std::u16string_view address);
+// What the batch file's code page can carry. Left empty, it carries all of
+// Unicode and the line keeps every character as typed.
+struct BatchCharset {
+    // True when a character (a code point outside ASCII) reads back as itself.
+    std::function<bool(char32_t)> holds;
+    // The short form of an existing file's path, or the empty text.
+    std::function<std::u16string(const std::u16string&)> short_path;
+};
 // Sets ffmpeg_args, cache_option, rtmpdump_args (plain texts) and
 // test_command (the protected batch line) from stream_address, the tool
 // paths and cache_kb; stream_address must already be normalised.
 // test_command is empty when no marker matches, so an unknown address never
-// replays the previous stream.
-void compose_test_command(ProgramState& state);
+// replays the previous stream. A tool path the charset cannot carry is
+// written in its short form; whatever still does not fit, in a path or an
+// address, is percent-encoded (fit_batch_line).
+void compose_test_command(ProgramState& state, const BatchCharset& charset = {});
 // The last test as an ffmpeg-to-VLC console command line (clipboard text).
 std::u16string clipboard_line(const ProgramState& state);

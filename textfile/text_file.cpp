@@ -20,6 +20,7 @@ enum class Mode { closed, writing, reading };
 struct OpenTextFile {
     UniqueHandle handle;
     Mode mode = Mode::closed;
+    UINT code_page = CP_UTF8;
     std::string pending;               // written bytes not yet in the file
     std::optional<LineReader> reader;  // only while reading
     bool write_failed = false;         // some bytes since the create never reached the file
@@ -88,6 +89,24 @@ void append_utf8(std::string& out, const char16_t* text, std::size_t count) {
     }
 }
 
+// The line in a code page other than UTF-8, refusing characters it lacks.
+bool append_code_page(std::string& out, UINT code_page, const std::u16string& text) {
+    if (text.empty()) return true;
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    if (text.size() > INT_MAX / 4) return false;  // a batch line is never near this
+    const int length = static_cast<int>(text.size());
+    BOOL used_default = FALSE;
+    const int need = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr,
+                                         &used_default);
+    if (need <= 0 || used_default) return false;
+    std::string bytes(static_cast<std::size_t>(need), '\0');
+    if (WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), need, nullptr,
+                            &used_default) != need || used_default)
+        return false;
+    out += bytes;
+    return true;
+}
+
 bool is_utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 std::u16string decode_utf8(const std::string& bytes) {
@@ -126,7 +145,32 @@ std::size_t read_from_handle(HANDLE h, unsigned char* dest, std::size_t capacity
 
 }  // namespace
 
-bool text_file_create(const std::u16string& path) {
+bool text_encoding_holds(TextEncoding encoding, char32_t c) {
+    if (c < 0x80) return true;
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return false;
+    const UINT code_page = encoding == TextEncoding::console ? GetOEMCP() : CP_UTF8;
+    if (code_page == CP_UTF8) return true;
+    wchar_t unit[2];
+    int units = 1;
+    if (c < 0x10000) {
+        unit[0] = static_cast<wchar_t>(c);
+    } else {
+        unit[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+        unit[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        units = 2;
+    }
+    char bytes[8];
+    BOOL used_default = FALSE;
+    const int n = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, unit, units, bytes, sizeof bytes, nullptr,
+                                      &used_default);
+    if (n <= 0 || used_default) return false;
+    // Some code pages map a character one way only; it must read back.
+    wchar_t back[4];
+    const int m = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes, n, back, 4);
+    return m == units && std::equal(unit, unit + units, back);
+}
+
+bool text_file_create(const std::u16string& path, TextEncoding encoding) {
     close_file(g_file);
     UniqueHandle h(CreateFileW(wz(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -139,6 +183,7 @@ bool text_file_create(const std::u16string& path) {
     if (!h) return false;
     g_file.handle = std::move(h);
     g_file.mode = Mode::writing;
+    g_file.code_page = encoding == TextEncoding::console ? GetOEMCP() : CP_UTF8;
     g_file.pending.reserve(kBufferSize + 256);
     return true;
 }
@@ -159,11 +204,13 @@ bool text_file_open(const std::u16string& path) {
     return true;
 }
 
-void text_file_write_line(const std::u16string& text) {
-    if (g_file.mode != Mode::writing) return;
-    append_utf8(g_file.pending, text.data(), text.size());
+bool text_file_write_line(const std::u16string& text) {
+    if (g_file.mode != Mode::writing) return false;
+    if (g_file.code_page == CP_UTF8) append_utf8(g_file.pending, text.data(), text.size());
+    else if (!append_code_page(g_file.pending, g_file.code_page, text)) return false;
     g_file.pending += "\r\n";
     if (g_file.pending.size() >= kBufferSize) flush_pending(g_file);
+    return true;
 }
 
 std::u16string text_file_read_line() {

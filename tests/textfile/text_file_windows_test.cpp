@@ -42,6 +42,33 @@ TEST(TextFileWrite, LinesBecomeUtf8WithCrLf) {
     for (const auto& c : cases) EXPECT_EQ(write_all(f, c.lines), c.bytes);
 }
 
+TEST(TextFileWrite, ConsoleEncodingIsTheOemCodePageAndRefusesWhatItLacks) {
+    TempFolder dir;
+    const auto f = dir.file(u"stream.bat");
+    const std::u16string latin = u"M\u00fcller", cyrillic = u"\u042e";
+    // Each line in the OEM code page, as the system itself converts it, or
+    // refused (with nothing of it written) when a character would not read back.
+    std::string expected;
+    ASSERT_TRUE(text_file_create(f, TextEncoding::console));
+    for (const std::u16string& line : {std::u16string(u"pause"), latin, cyrillic}) {
+        const bool holds = text_encoding_holds(TextEncoding::console, line.back());
+        EXPECT_EQ(text_file_write_line(line), holds);
+        if (!holds) continue;
+        char bytes[16];
+        const int n = WideCharToMultiByte(GetOEMCP(), 0, reinterpret_cast<const wchar_t*>(line.c_str()),
+                                          static_cast<int>(line.size()), bytes, sizeof bytes, nullptr, nullptr);
+        expected += std::string(bytes, static_cast<std::size_t>(n)) + "\r\n";
+    }
+    text_file_close();
+    EXPECT_EQ(read_bytes(f), expected);
+    if (GetOEMCP() == 437 || GetOEMCP() == 850) {
+        EXPECT_EQ(expected, "pause\r\nM\x81ller\r\n");
+        EXPECT_FALSE(text_encoding_holds(TextEncoding::console, U'\u0100'));  // no best fit 'A'
+    }
+    EXPECT_FALSE(text_encoding_holds(TextEncoding::console, 0xD800));
+    EXPECT_TRUE(text_encoding_holds(TextEncoding::utf8, 0x10FFFF));
+}
+
 TEST(TextFileWrite, CreateEmptiesAnExistingFile) {
     TempFolder dir;
     const auto f = dir.file(u"big.txt");

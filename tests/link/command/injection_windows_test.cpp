@@ -1,6 +1,7 @@
 // Hostile addresses and tool paths go through real cmd.exe, as a batch file
 // and as a console line, to recording stand-ins: each word must arrive as one
 // argument, unchanged, and no other command may run.
+#include "link/launch.h"
 #include "link/stream_command.h"
 #include "windows_support.h"
 
@@ -87,7 +88,7 @@ const Vector kVectors[] = {
     {L"(echo x)>paren.txt", {}},
     {L"x\r\necho x>newline.txt", {}},
     {L"x\nx\x1a&echo x>ctrlz.txt", {}},
-    {L"tab\there", {}},
+    {L"tab\there\t\t-y\tname", {L"tab", L"here", L"-y", L"name"}},
     {L"trailing\\ \\\\", {}},
     {L"^ % ! ( )", {}},
     {L"http://h/live?a=1&b=2|x<y>z^w%20(v)!u", {}},
@@ -141,13 +142,13 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
     state.ffmpeg_path = text(tools_ + L"rec-ffmpeg.exe");
     state.rtmpdump_path = text(tools_ + L"rec-rtmpdump.exe");
     state.stream_address = text(address);
-    compose_test_command(state);
+    compose_test_command(state, batch_charset());
 
     std::wstring command;
     if (c.route == Route::console_ffmpeg) {
         command = L"cmd.exe /d /s /c \"" + wide(clipboard_line(state)) + L"\"";
     } else {
-        ASSERT_TRUE(write_bytes(dir + L"stream.bat", " \r\n" + utf8(state.test_command) + "\r\n \r\npause\r\n"));
+        ASSERT_TRUE(write_batch_file(text(dir + L"stream.bat"), state.test_command));
         command = L"cmd.exe /d /s /c \"\"" + dir + L"stream.bat\"\"";
     }
     ASSERT_TRUE(run_and_wait(command, dir + L"work", dir + L"out.txt"));
@@ -164,7 +165,7 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
     if (c.route == Route::batch_direct) {
         player = player_args(false);
         player.insert(player.end(), address_args.begin(), address_args.end());
-        ASSERT_EQ(records.size(), 1u) << read_bytes(dir + L"out.txt") << start_diagnosis(tools_ + L"rec-vlc.exe");
+        ASSERT_EQ(records.size(), 1u) << read_bytes(dir + L"out.txt");
     } else {
         source_args = c.route == Route::batch_rtmpdump ? std::vector<std::wstring>{L"-v", L"-r"}
                                                        : std::vector<std::wstring>{L"-re", L"-i"};
@@ -174,8 +175,7 @@ TEST_P(CmdInjection, WordsArriveUnchangedAndNothingElseRuns) {
                 source_args.push_back(w);
         }
         player = c.route == Route::console_ffmpeg ? std::vector<std::wstring>{L"-"} : player_args(true);
-        ASSERT_EQ(records.size(), 2u) << read_bytes(dir + L"out.txt") << start_diagnosis(tools_ + L"rec-vlc.exe")
-                                      << "; " << start_diagnosis(tools_ + source_tool);
+        ASSERT_EQ(records.size(), 2u) << read_bytes(dir + L"out.txt");
     }
     for (const Record& r : records) {
         const auto& expected = r.tool == L"rec-vlc.exe" ? player : source_args;

@@ -1,11 +1,12 @@
 // Stand-in for rtmpdump, ffmpeg and vlc: appends its raw command line and
-// its arguments, as both the C runtime and CommandLineToArgvW split them, to
-// the file named by WB_RECORDER_LOG. With WB_RECORDER_WAIT_FOR set it first
+// its arguments, as both the C runtime (wide, so that no character is lost
+// to the ANSI code page) and CommandLineToArgvW split them, to the file
+// named by WB_RECORDER_LOG. With WB_RECORDER_WAIT_FOR set it first
 // waits (at most two minutes) until that file exists.
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -29,20 +30,14 @@ void add_field(std::wstring& out, const wchar_t* tag, const std::wstring& value)
     out += L'\n';
 }
 
-std::wstring widen(const char* s) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    if (n <= 1) return {};
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
-    w.resize(static_cast<std::size_t>(n - 1));
-    return w;
-}
-
 }  // namespace
 
-int main() {
+int wmain(int argc, wchar_t** argv) {
     const std::wstring log = env(L"WB_RECORDER_LOG");
-    if (log.empty()) return 2;
+    if (log.empty()) {
+        fprintf(stderr, "recorder: WB_RECORDER_LOG is not set\n");
+        return 2;
+    }
     const std::wstring wait_for = env(L"WB_RECORDER_WAIT_FOR");
     for (int i = 0; !wait_for.empty() && i < 1200; ++i) {
         if (GetFileAttributesW(wait_for.c_str()) != INVALID_FILE_ATTRIBUTES) break;
@@ -52,13 +47,17 @@ int main() {
     wchar_t module[MAX_PATH];
     const DWORD module_length = GetModuleFileNameW(nullptr, module, MAX_PATH);
     std::wstring tool(module, module_length);
+    // Started by its short path, it reports its own name all the same.
+    wchar_t long_form[MAX_PATH];
+    const DWORD long_length = GetLongPathNameW(tool.c_str(), long_form, MAX_PATH);
+    if (long_length > 0 && long_length < MAX_PATH) tool.assign(long_form, long_length);
     tool = tool.substr(tool.find_last_of(L'\\') + 1);
 
     std::wstring record;
     add_field(record, L"tool", tool);
     const wchar_t* line = GetCommandLineW();
     add_field(record, L"line", line);
-    for (int i = 1; i < __argc; ++i) add_field(record, L"crt", widen(__argv[i]));
+    for (int i = 1; i < argc; ++i) add_field(record, L"crt", argv[i]);
     int count = 0;
     if (wchar_t** args = CommandLineToArgvW(line, &count)) {
         for (int i = 1; i < count; ++i) add_field(record, L"w32", args[i]);
@@ -71,7 +70,10 @@ int main() {
     std::string utf8(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, record.c_str(), static_cast<int>(record.size()), utf8.data(), bytes,
                         nullptr, nullptr);
-    // Both sides of a pipe may record at once: append in one write.
+    // Both sides of a pipe may record at once, and an append is not atomic
+    // under every system: one writer at a time.
+    HANDLE turn = CreateMutexW(nullptr, FALSE, L"Local\\wb-recorder-log");
+    if (turn) WaitForSingleObject(turn, 60000);
     HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     for (int i = 0; file == INVALID_HANDLE_VALUE && i < 50; ++i) {
@@ -79,9 +81,16 @@ int main() {
         file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
-    if (file == INVALID_HANDLE_VALUE) return 3;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok ? 0 : 4;
+    const BOOL ok = file != INVALID_HANDLE_VALUE &&
+                    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
+                    written == utf8.size();
+    const DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (turn) {
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+    }
+    if (!ok) fprintf(stderr, "recorder: no record written (error %lu)\n", error);
+    return ok ? 0 : 3;
 }

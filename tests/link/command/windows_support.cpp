@@ -140,32 +140,10 @@ std::wstring cmd_exe() {
     return std::wstring(system, n) + L"\\cmd.exe";
 }
 
-std::string start_diagnosis(const std::wstring& exe) {
-    std::string out = utf8(exe) + ": ";
-    HANDLE file = CreateFileW(exe.c_str(), GENERIC_READ | GENERIC_EXECUTE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    out += file == INVALID_HANDLE_VALUE ? "open failed, error " + std::to_string(GetLastError()) : "opens";
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring line = L"\"" + exe + L"\"";
-    if (CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                       &startup, &process)) {
-        out += ", starts";
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    } else {
-        out += ", start failed, error " + std::to_string(GetLastError());
-    }
-    return out;
-}
-
-bool run_and_wait(const std::wstring& command_line, const std::wstring& directory, const std::wstring& output) {
+bool run_and_wait(const std::wstring& command_line, const std::wstring& directory, const std::wstring& output,
+                  const std::wstring& input) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    HANDLE in = CreateFileW(input.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     HANDLE out = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOW startup{};

@@ -36,14 +36,12 @@ std::string utf8(const std::u16string& text);
 std::vector<Record> read_records(const std::wstring& log);
 // Names in a folder, without "." and "..".
 std::vector<std::wstring> folder_entries(const std::wstring& folder);
-// Runs `command_line` with standard input from NUL and output to `output`,
-// in `directory`; waits (at most two minutes) and returns false on timeout.
+// Runs `command_line` with standard input from `input` and output to
+// `output`, in `directory`; waits (at most two minutes) and returns false on
+// timeout.
 bool run_and_wait(const std::wstring& command_line, const std::wstring& directory,
-                  const std::wstring& output);
+                  const std::wstring& output, const std::wstring& input = L"NUL");
 std::wstring cmd_exe();
-// Why cmd.exe may have failed to start `exe`: whether it can be opened as
-// an image is opened and started (suspended, then ended) right now.
-std::string start_diagnosis(const std::wstring& exe);
 // Waits until `predicate` holds, at most two minutes.
 template <typename P>
 bool eventually(P predicate) {

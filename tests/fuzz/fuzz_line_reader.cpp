@@ -29,7 +29,11 @@ std::vector<std::string> split(std::string_view data) {
 
 std::string show_lines(const std::vector<std::string>& lines) {
     std::string out;
-    for (const auto& l : lines) out += "[" + fuzz::show(std::u16string(l.begin(), l.end())) + "]";
+    for (const auto& l : lines) {
+        std::u16string units;
+        for (unsigned char b : l) units += b;
+        out += "[" + fuzz::show(units) + "]";
+    }
     return out;
 }
 

@@ -19,13 +19,14 @@ inline bool is_control(char16_t c) { return c < 0x20 || c == 0x7F; }
 // double quotes no operator, caret, parenthesis or percent; inside them a
 // percent only as a batch file's %% pair; on a console line every percent
 // stands between a closing and an opening quote; nowhere a control
-// character; quotes balanced.
+// character but the tab, which separates words like a space; quotes
+// balanced.
 inline std::string why_not_inert(std::u16string_view line, CommandShell shell) {
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char16_t c = line[i];
         const std::string at = " at " + std::to_string(i);
-        if (is_control(c)) return "control character" + at;
+        if (is_control(c) && c != u'\t') return "control character" + at;
         if (c == u'"') {
             quoted = !quoted;
         } else if (c == u'%') {

@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 cmake/install-deps.sh
 cmake/check-includes.sh
 
-for preset in native native-asan; do
+for preset in native native-asan fuzz; do
     cmake --preset "$preset"
     cmake --build --preset "$preset"
     ctest --preset "$preset"

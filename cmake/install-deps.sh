@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, when missing.
 set -eu
-packages="cmake ninja-build g++ libgtest-dev libbenchmark-dev googletest
+packages="cmake ninja-build g++ libgtest-dev libbenchmark-dev googletest clang libclang-rt-14-dev
 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils imagemagick
 fonts-wine ffmpeg rtmpdump vlc vlc-plugin-qt nginx libnginx-mod-rtmp"
 missing=""

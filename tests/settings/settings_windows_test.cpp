@@ -159,6 +159,8 @@ TEST(LoadSettings, EmptyAndMissingLinesTakeTheirDefaults) {
         {"no final line end", "v\r\nf\r\nL\\", u"v", u"L\\", kAddressHint},
         {"lone LF and CR", "v\nf\rL\n9\rrtmp://a\nr", u"v", u"L", u"rtmp://a"},
         {"BOM stays", "\xEF\xBB\xBFv.exe\r\n", u"\uFEFFv.exe", kDefaultLinkDir, kAddressHint},
+        {"lines after the sixth change nothing", "v\r\nf\r\nL\r\n9\r\na\r\nr\r\nx\r\n\r\ny\r\n", u"v", u"L",
+         u"a"},
     };
     for (const auto& c : cases) {
         TempFolder dir;

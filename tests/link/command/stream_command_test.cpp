@@ -1,8 +1,10 @@
 #include "link/command_quoting.h"
 #include "link/stream_command.h"
+#include "tests/link/command/cmd_model.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -96,6 +98,35 @@ TEST(CompositionTest, HostileCacheAndPathsAreProtected) {
                                   kPlayerTail + u" rtsp://example/live");
 }
 
+// Every path and the cache value go into the batch line in the batch form
+// (%% for %), into the clipboard's console line in the console form.
+TEST(CompositionTest, PercentInPathsAndCacheTakesTheFormOfItsLine) {
+    ProgramState s;
+    s.vlc_path = uR"(C:\100%\vlc.exe)";
+    s.ffmpeg_path = uR"(C:\50%\ffmpeg.exe)";
+    s.rtmpdump_path = uR"(C:\25%\rtmpdump.exe)";
+    s.cache_kb = u"1%2";
+    const std::u16string player = uR"("C:\100%%\vlc.exe" "--network-caching=1%%2")" + kPlayerTail;
+    const struct {
+        std::u16string address, line;
+    } cases[] = {
+        {u"rtmp://e/l", uR"("C:\25%%\rtmpdump.exe" -v -r rtmp://e/l | )" + player + u" -"},
+        {u"http://e/l.m3u8",
+         uR"("C:\50%%\ffmpeg.exe" -re -i http://e/l.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | )" +
+             player + u" -"},
+        {u"rtsp://e/l", player + u" rtsp://e/l"},
+    };
+    for (const auto& c : cases) {
+        s.stream_address = c.address;
+        compose_test_command(s);
+        EXPECT_EQ(s.test_command, c.line);
+    }
+    s.stream_address = u"http://e/l.m3u8?a=%41";
+    EXPECT_EQ(clipboard_line(s),
+              uR"("C:\50%\ffmpeg.exe" -re -i "http://e/l.m3u8?a="%"41" -acodec copy -vcodec copy)"
+              uR"( -f mpegts pipe: | "C:\100%\vlc.exe" -)");
+}
+
 struct PipelineCase {
     const char* address;
     Pipeline expected;
@@ -161,6 +192,12 @@ TEST(ProtectWordsTest, PlainWordsUnchangedSpecialWordsQuoted) {
         {u"&x\\%", u"\"&x\\%%\"", u"\"&x\\\\\"%\"\""},
         {u"hello^\"world", u"\"hello^world\"", u"\"hello^world\""},
         {u"a\\b&", u"\"a\\b&\"", u"\"a\\b&\""},
+        // Backslash runs are doubled only in front of a quote the line closes.
+        {uR"(&x\\\)", uR"("&x\\\\\\")", uR"("&x\\\\\\")"},
+        {uR"(a\\\%&)", uR"("a\\\%%&")", uR"("a\\\\\\"%"&")"},
+        {uR"(a\\\ b)", uR"(a\\\ b)", uR"(a\\\ b)"},
+        {u"a\x7f" u"b", u"\"a%%7Fb\"", u"\"a\"%\"7Fb\""},
+        {u"a\x7f&", u"\"a%%7F&\"", u"\"a\"%\"7F&\""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(protect_words(c.in, CommandShell::batch), c.batch);
@@ -178,6 +215,9 @@ TEST(ProtectPathTest, QuotesPathsThatWouldSplitOrRunSomething) {
         {u"C:\\100%\\v.exe", u"\"C:\\100%%\\v.exe\"", u"\"C:\\100%\\v.exe\""},
         {u"C:\\a\"b\r\n.exe", u"\"C:\\ab.exe\"", u"\"C:\\ab.exe\""},
         {u"C:\\dir with space\\", u"\"C:\\dir with space\\\\\"", u"\"C:\\dir with space\\\\\""},
+        {uR"(C:\a b\\\)", uR"("C:\a b\\\\\\")", uR"("C:\a b\\\\\\")"},
+        {uR"(C:\a=b\v.exe)", uR"("C:\a=b\v.exe")", uR"("C:\a=b\v.exe")"},
+        {uR"(C:\a;b\v.exe)", uR"("C:\a;b\v.exe")", uR"("C:\a;b\v.exe")"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(protect_path(c.in, CommandShell::batch), c.batch);
@@ -239,46 +279,34 @@ TEST(ClipboardLineTest, ConsoleFormOfTheLastTest) {
 
 namespace {
 
-// What cmd.exe could act on in a protected line: outside double quotes no
-// operator, caret, parenthesis or percent; inside them a percent only as a
-// batch file's %% pair; nowhere a control character; quotes balanced.
-void expect_inert(const std::u16string& line, CommandShell shell) {
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char16_t c = line[i];
-        const bool separator_tab = c == u'\t' && shell == CommandShell::batch;
-        ASSERT_FALSE((c < 0x20 && !separator_tab) || c == 0x7F) << "control character at " << i;
-        if (c == u'"') {
-            quoted = !quoted;
-        } else if (c == u'%') {
-            if (shell == CommandShell::batch) {
-                ASSERT_TRUE(quoted && i + 1 < line.size() && line[i + 1] == u'%') << "lone % at " << i;
-                ++i;
-            } else {
-                ASSERT_FALSE(quoted) << "% inside quotes at " << i;
-                ASSERT_TRUE(i + 1 < line.size() && line[i + 1] == u'"') << "% not followed by a quote";
-            }
-        } else if (!quoted) {
-            ASSERT_EQ(std::u16string_view(u"&|<>^()!").find(c), std::u16string_view::npos)
-                << "special character outside quotes at " << i;
-        }
-    }
-    ASSERT_FALSE(quoted) << "unbalanced quotes";
-}
+using cmd_model::Environment;
 
-TEST(ProtectionProperty, RandomTextNeverLeavesAnythingForCmdToActOn) {
-    const std::u16string alphabet = u"ab \"\\%&|<>^()!\r\n\x1a\t=,;:~*";
+// Random text from the characters cmd.exe and the C runtime treat
+// specially, with DEL and runs of backslashes: the protected line leaves
+// cmd.exe nothing to act on, and the tool receives exactly the words the
+// text means, whatever variables are defined.
+TEST(ProtectionProperty, RandomTextIsInertAndArrivesAsMeant) {
+    const std::u16string alphabet[] = {u"a", u"b", u" ", u"\"", u"\\", u"\\\\\\", u"%", u"&", u"|",
+                                       u"<", u">", u"^", u"(", u")", u"!", u"\r", u"\n", u"\x1a", u"\x7f",
+                                       u"\t", u"=", u",", u";", u"~", u"*", u"1"};
     std::uint32_t seed = 12345;
     auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
     for (int round = 0; round < 20000; ++round) {
         std::u16string text;
         const std::size_t length = next() % 24;
-        for (std::size_t i = 0; i < length; ++i) text += alphabet[(next() >> 8) % alphabet.size()];
+        for (std::size_t i = 0; i < length; ++i) text += alphabet[(next() >> 8) % std::size(alphabet)];
+        SCOPED_TRACE(::testing::Message() << "round " << round);
         for (CommandShell shell : {CommandShell::batch, CommandShell::console}) {
-            SCOPED_TRACE(::testing::Message() << "round " << round);
-            expect_inert(protect_words(text, shell), shell);
-            if (shell == CommandShell::batch) expect_inert(protect_path(text, shell), shell);
+            const std::u16string line = protect_words(text, shell);
+            ASSERT_EQ(cmd_model::why_not_inert(line, shell), "");
+            const auto run = cmd_model::as_run(line, shell, Environment::hostile);
+            ASSERT_TRUE(run.has_value());
+            ASSERT_EQ(cmd_model::crt_arguments(*run), cmd_model::meant_words(text, shell));
         }
+        // A file name may hold DEL, which cmd.exe takes as a plain character.
+        std::u16string path_line = protect_path(text, CommandShell::batch);
+        std::replace(path_line.begin(), path_line.end(), char16_t{0x7F}, u'x');
+        ASSERT_EQ(cmd_model::why_not_inert(path_line, CommandShell::batch), "");
     }
 }
 

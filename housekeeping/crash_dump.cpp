@@ -15,7 +15,10 @@ std::u16string special_folder(int csidl) {
 }
 
 void remove_player_crash_dump() {
-    const std::u16string file = player_crash_dump_path(special_folder(CSIDL_APPDATA));
+    // Named once: the folder stays where it is while the program runs, and
+    // asking the shell again would cost every test click time.
+    static std::u16string file;
+    if (file.empty()) file = player_crash_dump_path(special_folder(CSIDL_APPDATA));
     if (file.empty()) return;
     // A missing file, one still in use or one we may not delete: all alike.
     DeleteFileW(wz(file));

@@ -16,9 +16,10 @@ files() {
 processes() {
     grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null | while read -r environ; do
         dir=${environ%/environ}
-        command=$(tr '\0' ' ' <"$dir/cmdline" 2>/dev/null)
+        command=$(tr '\0' ' ' 2>/dev/null <"$dir/cmdline")
+        # "sort " is the end of this very pipeline, which inherits WINEPREFIX.
         case "$command" in
-        "" | *wineserver* | ctest* | *cmake* | *wine-s*.sh* | *'\system32\services.exe'* | \
+        "" | "sort " | *wineserver* | ctest* | *cmake* | *wine-s*.sh* | *'\system32\services.exe'* | \
         *'\system32\explorer.exe'* | *'\system32\winedevice.exe'* | *'\system32\plugplay.exe'* | \
         *'\system32\svchost.exe'* | *'\system32\rpcss.exe'*) continue ;;
         esac

@@ -16,5 +16,6 @@ inline const std::array<std::u16string, 5> kToolsTestOrder = {
 inline const std::array<std::u16string, 5> kToolsStopOrder = {
     u"rtmpdump.exe", u"flv.exe", u"vlc.exe", u"cmd.exe", u"ffmpeg.exe"};
 
-// killprg for each name, in the given order.
+// killprg for each name, in the given order, from one look at the running
+// processes.
 void killprg_series(const std::array<std::u16string, 5>& names);

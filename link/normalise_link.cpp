@@ -2,8 +2,10 @@
 
 #include "textfile/text_ops.h"
 
+#include <bitset>
 #include <cstddef>
-#include <utility>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -113,57 +115,135 @@ bool matches_at(std::u16string_view text, std::size_t at, const Row& row) {
 
 constexpr std::size_t none = std::u16string_view::npos;
 
+// The two units a search unit matches under the row's letter case (the
+// same unit twice when it has no other case).
+struct Forms {
+    std::uint16_t a, b;
+};
+Forms forms(char16_t c, LetterCase letter_case) {
+    if (letter_case == exact || !is_ascii_letter(c)) return {c, c};
+    const char16_t lower = fold_ascii(c);
+    return {lower, static_cast<char16_t>(lower - u'a' + u'A')};
+}
+
+// Eight units side by side; plain GCC vector arithmetic, no target intrinsics.
+using Lanes = std::uint16_t __attribute__((vector_size(16)));
+constexpr std::size_t lane_count = sizeof(Lanes) / sizeof(std::uint16_t);
+
+Lanes load(const char16_t* at) {
+    Lanes v;
+    std::memcpy(&v, at, sizeof v);
+    return v;
+}
+
+// Long pasted texts are searched once per row, so the search looks at eight
+// starts at a time and compares the whole search text only where its first,
+// second and last units all fit (search texts are at least two units long).
 std::size_t find_from(std::u16string_view text, std::size_t from, const Row& row) {
     const std::size_t m = row.search.size();
-    if (m == 0 || m > text.size()) return none;
+    if (m == 0 || m > text.size() || from > text.size() - m) return none;
     const std::size_t last = text.size() - m;
-    const char16_t head = fold_ascii(row.search[0]);
-    const bool fold = row.letter_case == any;
-    for (std::size_t i = from; i <= last; ++i) {
-        const char16_t c = fold ? fold_ascii(text[i]) : text[i];
-        if (c == head && matches_at(text, i, row)) return i;
+    std::size_t i = from;
+    if (m >= 2) {
+        const Forms head = forms(row.search[0], row.letter_case);
+        const Forms next = forms(row.search[1], row.letter_case);
+        const Forms tail = forms(row.search[m - 1], row.letter_case);
+        const char16_t* units = text.data();
+        for (; i + lane_count - 1 <= last; i += lane_count) {
+            const Lanes a = load(units + i);
+            const Lanes b = load(units + i + 1);
+            const Lanes z = load(units + i + m - 1);
+            const auto hit = ((a == head.a) | (a == head.b)) & ((b == next.a) | (b == next.b)) &
+                             ((z == tail.a) | (z == tail.b));
+            std::uint64_t halves[2];
+            std::memcpy(halves, &hit, sizeof halves);
+            if ((halves[0] | halves[1]) == 0) continue;
+            for (std::size_t k = 0; k < lane_count; ++k) {
+                if (hit[k] && matches_at(text, i + k, row)) return i + k;
+            }
+        }
+    }
+    for (; i <= last; ++i) {
+        if (matches_at(text, i, row)) return i;
     }
     return none;
 }
 
-// One left-to-right pass into a fresh buffer: linear in the text, and the
-// replacement is never looked at again by this row.
-std::u16string apply_row(std::u16string text, const Row& row) {
+// The pairs of neighbouring units the text may hold, ASCII letters folded
+// and every unit above ASCII counted as one: a search text with a pair the
+// text lacks cannot occur, and its row costs no search at all. Rows only add
+// pairs (at the seams of their replacements); a pair a row removes stays in
+// the set, which costs a search, never a match.
+constexpr std::size_t unit_classes = 129;
+using PairSet = std::bitset<unit_classes * unit_classes>;
+
+std::size_t pair_index(char16_t a, char16_t b) {
+    const auto unit_class = [](char16_t c) -> std::size_t { return c < 128 ? fold_ascii(c) : 128; };
+    return unit_class(a) * unit_classes + unit_class(b);
+}
+
+void add_pairs(PairSet& pairs, std::u16string_view text) {
+    for (std::size_t i = 1; i < text.size(); ++i) pairs.set(pair_index(text[i - 1], text[i]));
+}
+
+bool may_occur(const PairSet& pairs, std::u16string_view search) {
+    for (std::size_t i = 1; i < search.size(); ++i) {
+        if (!pairs.test(pair_index(search[i - 1], search[i]))) return false;
+    }
+    return true;
+}
+
+// One left-to-right pass, so a replacement is never looked at again by its
+// own row. A row that finds nothing costs at most its one search; otherwise
+// the result is built in `spare`, whose buffer the next row reuses.
+void apply_row(std::u16string& text, std::u16string& spare, PairSet& pairs, const Row& row) {
+    if (!may_occur(pairs, row.search)) return;
     std::size_t at = find_from(text, 0, row);
-    if (at == none) return text;
-    std::u16string out;
-    out.reserve(text.size() + row.replacement.size());
+    if (at == none) return;
+    spare.clear();
+    bool seam = false;  // the end of `spare` meets whatever comes next for the first time
+    const auto put = [&](std::u16string_view piece) {
+        if (piece.empty()) return;
+        if (seam && !spare.empty()) pairs.set(pair_index(spare.back(), piece.front()));
+        seam = false;
+        spare.append(piece);
+    };
+    const std::u16string_view source = text;
     std::size_t done = 0;
     while (at != none) {
-        out.append(text, done, at - done);
-        out.append(row.replacement);
+        put(source.substr(done, at - done));
+        seam = true;
+        put(row.replacement);
+        seam = true;
         done = at + row.search.size();
         if (row.count == first) break;
         at = find_from(text, done, row);
     }
-    out.append(text, done);
-    return out;
+    put(source.substr(done));
+    add_pairs(pairs, row.replacement);
+    text.swap(spare);
 }
 
 template <std::size_t N>
-std::u16string apply_rows(std::u16string text, const Row (&rows)[N]) {
-    for (const Row& row : rows) text = apply_row(std::move(text), row);
-    return text;
+void apply_rows(std::u16string& text, std::u16string& spare, PairSet& pairs, const Row (&rows)[N]) {
+    for (const Row& row : rows) apply_row(text, spare, pairs, row);
 }
 
 }  // namespace
 
 std::u16string normalise_link(std::u16string_view address) {
     std::u16string text(address);
-    if (text_contains(text, cdata_open)) text = apply_rows(std::move(text), cdata_rows);
-    text = apply_rows(std::move(text), wrapper_rows);
+    std::u16string spare;
+    PairSet pairs;
+    add_pairs(pairs, text);
+    if (text_contains(text, cdata_open)) apply_rows(text, spare, pairs, cdata_rows);
+    apply_rows(text, spare, pairs, wrapper_rows);
     for (const Option& option : options) {
         for (const Alias& alias : option.aliases) {
-            const Row row{alias.text, option.replacement, alias_case(alias.text), alias.count};
-            text = apply_row(std::move(text), row);
+            apply_row(text, spare, pairs, {alias.text, option.replacement, alias_case(alias.text), alias.count});
         }
     }
-    text = apply_rows(std::move(text), live_rows);
-    text = apply_rows(std::move(text), space_rows);
+    apply_rows(text, spare, pairs, live_rows);
+    apply_rows(text, spare, pairs, space_rows);
     return trim_spaces(text);
 }

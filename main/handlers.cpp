@@ -13,7 +13,20 @@
 #include "settings/settings.h"
 #include "base/win32.h"
 
+#include <objbase.h>
+
 namespace {
+
+// The shell's default action (web pages) may use COM extensions; it wants
+// the thread initialised as a single-threaded apartment. That is done before
+// the first handler that may reach the shell, not at start: loading COM
+// would hold up the window.
+bool com_apartment = false;
+
+void need_com_apartment() {
+    if (!com_apartment)
+        com_apartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
 
 struct ToolBrowse {
     const char16_t* title;
@@ -77,6 +90,7 @@ void run_test(ProgramState& state, HWND window) {
 }
 
 void test_button(ProgramState& state, HWND window) {
+    need_com_apartment();
     killprg_series(kToolsTestOrder);
     tray_refresh();
     remove_player_crash_dump();
@@ -94,7 +108,10 @@ void stop_tools() {
 
 void clear_address(HWND window) { set_control_text(window, AddressField, u""); }
 
-void open_web_page(const std::u16string& address) { start_program(address); }
+void open_web_page(const std::u16string& address) {
+    need_com_apartment();
+    start_program(address);
+}
 
 void dispatch_control(ProgramState& state, HWND window, int control) {
     switch (control) {
@@ -144,4 +161,7 @@ void exit_sequence(const ProgramState& state) {
     save_settings(state);
     killprg_series(kToolsStopOrder);
     tray_refresh();
+    // The process ends next; the apartment, if any was opened, ends first.
+    if (com_apartment) CoUninitialize();
+    com_apartment = false;
 }

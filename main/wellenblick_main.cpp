@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <objbase.h>
 
 #include "main/handlers.h"
 #include "main/main_window.h"
@@ -18,23 +17,9 @@ struct AcceleratorTable {
     }
 };
 
-// The shell's default action (web pages) may use COM extensions; it wants
-// the thread initialised as a single-threaded apartment.
-struct ComApartment {
-    bool initialised;
-    ComApartment()
-        : initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (initialised) CoUninitialize();
-    }
-};
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    ComApartment com;
     ProgramState state;  // carries the built-in defaults
     state.work_dir = current_directory();
     load_settings(state);

@@ -1,6 +1,9 @@
 // normalise_link on long pasted addresses: time per call should grow
-// linearly with the length (N counts UTF-16 units).
+// linearly with the length (N counts UTF-16 units). The bm_before rows time
+// the earlier implementation on the same inputs in the same run; compare
+// their CPU times with the bm_normalise rows.
 #include "link/normalise_link.h"
+#include "tests/bench/normalise_link_before.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,21 +34,34 @@ std::u16string spaces_address(std::size_t n) {
     return fill_to(u"rtmp://example/live", u"                               x", n);
 }
 
-template <std::u16string (*Make)(std::size_t)>
-void bm_normalise(benchmark::State& state) {
+template <std::u16string (*Make)(std::size_t), std::u16string (*Normalise)(std::u16string_view)>
+void bm_run(benchmark::State& state) {
     const auto n = static_cast<std::size_t>(state.range(0));
     const std::u16string address = Make(n);
+    if (normalise_link(address) != normalise_link_before(address)) {
+        state.SkipWithError("old and new results differ");
+        return;
+    }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(normalise_link(address));
+        benchmark::DoNotOptimize(Normalise(address));
     }
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0) * 2);
 }
 
+template <std::u16string (*Make)(std::size_t)>
+void bm_normalise(benchmark::State& state) { bm_run<Make, normalise_link>(state); }
+template <std::u16string (*Make)(std::size_t)>
+void bm_before(benchmark::State& state) { bm_run<Make, normalise_link_before>(state); }
+
 constexpr std::int64_t kib = 1024;
 
 }  // namespace
 
-BENCHMARK(bm_normalise<mixed_address>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN);
-BENCHMARK(bm_normalise<near_miss_address>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN);
-BENCHMARK(bm_normalise<spaces_address>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN);
+#define WB_NORMALISE_BENCH(input)                                                              \
+    BENCHMARK(bm_normalise<input>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN); \
+    BENCHMARK(bm_before<input>)->RangeMultiplier(4)->Range(kib, 1024 * kib)->Complexity(benchmark::oN)
+
+WB_NORMALISE_BENCH(mixed_address);
+WB_NORMALISE_BENCH(near_miss_address);
+WB_NORMALISE_BENCH(spaces_address);

@@ -1,4 +1,5 @@
 #include "main/file_requester.h"
+#include "main/handlers.h"
 
 #include <commdlg.h>
 
@@ -52,6 +53,7 @@ std::u16string open_file_requester(HWND window, const std::u16string& title,
 
     // A topmost window would cover the dialog of an unowned requester.
     set_topmost(window, false);
+    need_com_apartment();
     const bool chosen = GetOpenFileNameW(&ofn) != 0;
     set_topmost(window, true);
 

@@ -17,16 +17,7 @@
 
 namespace {
 
-// The shell's default action (web pages) may use COM extensions; it wants
-// the thread initialised as a single-threaded apartment. That is done before
-// the first handler that may reach the shell, not at start: loading COM
-// would hold up the window.
 bool com_apartment = false;
-
-void need_com_apartment() {
-    if (!com_apartment)
-        com_apartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-}
 
 struct ToolBrowse {
     const char16_t* title;
@@ -54,6 +45,11 @@ ToolBrowse browse_set(Tool tool) {
 }
 
 }  // namespace
+
+void need_com_apartment() {
+    if (!com_apartment)
+        com_apartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
 
 std::u16string current_directory() {
     const DWORD needed = GetCurrentDirectoryW(0, nullptr);

@@ -9,6 +9,12 @@
 
 enum class Tool { vlc, ffmpeg, rtmpdump };
 
+// The shell's default action and the file dialog may use COM extensions;
+// they want the thread initialised as a single-threaded apartment. That is
+// done before the first handler that may reach them, not at start: loading
+// COM would hold up the window. The exit sequence ends the apartment.
+void need_com_apartment();
+
 // The working directory, ending in a backslash (empty if unreadable).
 std::u16string current_directory();
 

@@ -359,8 +359,10 @@ UniqueHandle start_process(const std::u16string& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
+    // No console at all: a stand-in ended before it attached to a console of
+    // its own would leave that console's host running for good.
     if (!CreateProcessW(wz(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, FALSE,
-                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
+                        DETACHED_PROCESS, nullptr, nullptr, &startup, &info))
         return UniqueHandle();
     CloseHandle(info.hThread);
     return UniqueHandle(info.hProcess);

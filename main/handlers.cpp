@@ -141,6 +141,7 @@ void run_event_loop(ProgramState& state, HWND window, HACCEL accelerators) {
     for (;;) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) return;  // WM_QUIT or a broken queue: leave
+        relay_to_tooltip(window, msg);
         if (!accelerators || !TranslateAcceleratorW(window, accelerators, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);

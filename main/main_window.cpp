@@ -35,6 +35,10 @@ struct WindowData {
     GdiObject address_brush{CreateSolidBrush(kAddressBackground)};
     HWND tooltip = nullptr;
     HWND saved_focus = nullptr;
+    // Asked on every paint of every control; looking them up by number
+    // would ask the window system each time.
+    HWND address_field = nullptr;
+    HWND frames[2] = {};
     std::deque<int> control_events;
     bool close_requested = false;
 };
@@ -130,8 +134,8 @@ bool counts_as_control_event(int control, WORD code) {
     return true;
 }
 
-bool is_frame(HWND window, HWND child) {
-    return child == GetDlgItem(window, ToolsFrame) || child == GetDlgItem(window, StreamFrame);
+bool is_frame(const WindowData& data, HWND child) {
+    return child && (child == data.frames[0] || child == data.frames[1]);
 }
 
 // A message sent from another thread (a click or close sent by another
@@ -198,14 +202,14 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         return DefWindowProcW(window, message, wparam, lparam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lparam) == GetDlgItem(window, AddressField) &&
+        if (reinterpret_cast<HWND>(lparam) == data->address_field && data->address_field &&
             data->address_brush.get()) {
             SetBkColor(reinterpret_cast<HDC>(wparam), kAddressBackground);
             return reinterpret_cast<LRESULT>(data->address_brush.get());
         }
         // Frames leave their interior unpainted, so the controls inside
         // them (which lie below them in the z-order) stay visible.
-        if (message == WM_CTLCOLORSTATIC && is_frame(window, reinterpret_cast<HWND>(lparam))) {
+        if (message == WM_CTLCOLORSTATIC && is_frame(*data, reinterpret_cast<HWND>(lparam))) {
             SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         }
@@ -258,6 +262,11 @@ void create_control(HWND window, HINSTANCE instance, const ControlRow& row,
         row.y, row.width, row.height, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
     if (!control) return;
+    if (WindowData* data = window_data(window)) {
+        if (row.id == AddressField) data->address_field = control;
+        if (row.id == ToolsFrame) data->frames[0] = control;
+        if (row.id == StreamFrame) data->frames[1] = control;
+    }
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
     switch (row.id) {
@@ -317,13 +326,23 @@ void set_control_tooltip(HWND window, int control, const std::u16string& text) {
     // by test programs that carry no manifest.
     TTTOOLINFOW info{};
     info.cbSize = TTTOOLINFOW_V2_SIZE;
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // Not subclassed: comctl32's subclassing looks up a window property on
+    // every message the control gets, painting included. The event loop
+    // relays the mouse messages instead (relay_to_tooltip).
+    info.uFlags = TTF_IDISHWND;
     info.hwnd = window;
     info.uId = reinterpret_cast<UINT_PTR>(item);
     SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     std::u16string copy = text;  // the message takes a non-const pointer
     info.lpszText = reinterpret_cast<LPWSTR>(copy.data());
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void relay_to_tooltip(HWND window, const MSG& msg) {
+    const bool mouse = (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+    if (!mouse || !msg.hwnd || GetParent(msg.hwnd) != window) return;
+    if (HWND tip = main_window_tooltip(window))
+        SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 HWND main_window_tooltip(HWND window) {

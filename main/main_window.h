@@ -30,6 +30,9 @@ HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show);
 
 // Gives `control` the tooltip `text`, replacing any tooltip it had.
 void set_control_tooltip(HWND window, int control, const std::u16string& text);
+// Passes a mouse message meant for one of the window's controls on to the
+// tooltip pop-up, which shows and hides the tips from them.
+void relay_to_tooltip(HWND window, const MSG& msg);
 // The shared tooltip pop-up of the window, or null.
 HWND main_window_tooltip(HWND window);
 

@@ -350,8 +350,8 @@ void empty_clipboard() {
     CloseClipboard();
 }
 
-int count_process_windows(DWORD pid, const wchar_t* class_name) {
-    return static_cast<int>(process_windows(pid, u16(class_name), nullptr, false).size());
+int count_process_windows(DWORD pid, const wchar_t* class_name, bool visible_only) {
+    return static_cast<int>(process_windows(pid, u16(class_name), nullptr, visible_only).size());
 }
 
 UniqueHandle start_process(const std::u16string& exe) {
@@ -409,10 +409,14 @@ std::u16string appdata_folder() {
     return path;
 }
 
-void mouse_click(HWND window) {
+void point_at(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void mouse_click(HWND window) {
+    point_at(window);
     INPUT buttons[2] = {};
     buttons[0].type = buttons[1].type = INPUT_MOUSE;
     buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -91,8 +91,9 @@ std::u16string clipboard_text();
 void empty_clipboard();
 bool put_clipboard(const std::u16string& text);
 
-// Top-level windows of a class that belong to a process.
-int count_process_windows(DWORD pid, const wchar_t* class_name);
+// Top-level windows of a class that belong to a process (the visible ones
+// only, when asked).
+int count_process_windows(DWORD pid, const wchar_t* class_name, bool visible_only = false);
 
 struct ToolTip {
     int control;  // number of the control the tip belongs to, or -1
@@ -109,6 +110,8 @@ UniqueHandle start_process(const std::u16string& exe);
 bool bring_to_front(const App& app);
 // Types one key (with Shift held when asked) as the keyboard would.
 void press_key(WORD key, bool shift = false);
+// Moves the mouse pointer to the centre of a window and leaves it there.
+void point_at(HWND window);
 // A left click of the mouse at the centre of a window, as the user makes it.
 void mouse_click(HWND window);
 // The control that has the keyboard focus in the program, or null.

@@ -702,6 +702,21 @@ TEST_F(Blackbox, MouseClicksReachOnlyEnabledButtons) {
     close_and_expect_clean_exit();
 }
 
+// A tip appears while the pointer rests on its control and goes when the
+// pointer moves on to a control without one.
+TEST_F(Blackbox, TipFollowsThePointer) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    const auto tip_shown = [&] { return count_process_windows(app_.pid, TOOLTIPS_CLASSW, true) == 1; };
+    for (int id : {ClearAddressButton, VlcOffButton}) {
+        point_at(ctl(id));
+        EXPECT_TRUE(wait_until(tip_shown, 5000)) << "no tip over control " << id;
+        point_at(ctl(TestButton));
+        EXPECT_TRUE(wait_until([&] { return !tip_shown(); }, 5000)) << "tip of control " << id << " stays";
+    }
+    SetCursorPos(0, 0);
+    close_and_expect_clean_exit();
+}
+
 TEST_F(Blackbox, KeyboardMovesFocusInCreationOrder) {
     ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_TRUE(bring_to_front(app_));

@@ -54,8 +54,19 @@ bool write_batch_file(const std::u16string& path, const std::u16string& test_com
 std::u16string temp_directory() {
     const std::wstring short_form = fill_buffer([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
     if (short_form.empty()) return {};
-    std::wstring dir = fill_buffer(
-        [&](wchar_t* b, DWORD n) { return GetLongPathNameW(short_form.c_str(), b, n); });
+    // The long form walks the folder path on disk, a good part of a click
+    // under Wine; it is asked again only when the folder itself changed.
+    static std::wstring last_short, last_long;
+    std::wstring dir;
+    if (short_form == last_short) {
+        dir = last_long;
+    } else {
+        dir = fill_buffer([&](wchar_t* b, DWORD n) { return GetLongPathNameW(short_form.c_str(), b, n); });
+        if (!dir.empty()) {
+            last_short = short_form;
+            last_long = dir;
+        }
+    }
     // A folder that cannot be expanded is still the temporary directory.
     if (dir.empty()) dir = short_form;
     if (dir.back() != L'\\') dir += L'\\';

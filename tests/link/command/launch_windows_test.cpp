@@ -138,6 +138,22 @@ TEST(TempDirectory, LongFormEndingInBackslash) {
     EXPECT_EQ(dir.back(), L'\\');
     EXPECT_EQ(dir.find(L'~'), std::wstring::npos);
     EXPECT_NE(GetFileAttributesW(dir.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Another temporary folder, named in its short form, is followed at
+    // once, and so is the way back.
+    ScratchFolder scratch;
+    const std::wstring other = scratch.path() + L"Temporärer Ordner mit langem Namen\\";
+    ASSERT_TRUE(make_folder(other));
+    wchar_t short_form[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW(other.c_str(), short_form, MAX_PATH), 0u);
+    wchar_t old_tmp[MAX_PATH];
+    const DWORD had = GetEnvironmentVariableW(L"TMP", old_tmp, MAX_PATH);
+    ASSERT_TRUE(had > 0 && had < MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", short_form);
+    const std::wstring moved = wide(temp_directory());
+    SetEnvironmentVariableW(L"TMP", old_tmp);
+    EXPECT_EQ(moved, other);
+    EXPECT_EQ(wide(temp_directory()), dir);
 }
 
 class StartProgram : public ::testing::TestWithParam<bool> {};

@@ -1,9 +1,10 @@
 #include "main/control_access.h"
 
 #include "base/win32.h"
+#include "main/main_window.h"
 
 std::u16string get_control_text(HWND window, int control) {
-    HWND item = GetDlgItem(window, control);
+    HWND item = main_window_control(window, control);
     if (!item) return {};
     const int length = GetWindowTextLengthW(item);
     if (length <= 0) return {};
@@ -13,9 +14,9 @@ std::u16string get_control_text(HWND window, int control) {
 }
 
 void set_control_text(HWND window, int control, const std::u16string& text) {
-    if (HWND item = GetDlgItem(window, control)) SetWindowTextW(item, wz(text));
+    if (HWND item = main_window_control(window, control)) SetWindowTextW(item, wz(text));
 }
 
 void enable_control(HWND window, int control, bool enabled) {
-    if (HWND item = GetDlgItem(window, control)) EnableWindow(item, enabled ? TRUE : FALSE);
+    if (HWND item = main_window_control(window, control)) EnableWindow(item, enabled ? TRUE : FALSE);
 }

@@ -81,7 +81,9 @@ void run_test(ProgramState& state, HWND window) {
                             get_control_text(window, RtmpdumpPathField),
                             get_control_text(window, CacheField)};
     const TestOutcome outcome = run_test(state, fields);
-    if (outcome.address_rewritten) set_control_text(window, AddressField, state.stream_address);
+    // Setting the same text again would only cost a repaint of the field.
+    if (outcome.address_rewritten && state.stream_address != fields.address)
+        set_control_text(window, AddressField, state.stream_address);
     if (outcome.batch_written) enable_control(window, ClipboardButton, true);
 }
 

@@ -6,13 +6,14 @@
 #include "main/controls.h"
 #include "main/file_requester.h"
 #include "main/link_text.h"
+#include "main/main_window.h"
 #include "textfile/text_file.h"
 #include "base/win32.h"
 
 namespace {
 
 LRESULT send_to_list(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    HWND list = GetDlgItem(window, LinkList);
+    HWND list = main_window_control(window, LinkList);
     return list ? SendMessageW(list, message, wparam, lparam) : LB_ERR;
 }
 
@@ -49,7 +50,7 @@ void load_link_file(ProgramState& state, HWND window) {
 }
 
 void load_links_from(ProgramState& state, HWND window, const std::u16string& path) {
-    HWND list = GetDlgItem(window, LinkList);
+    HWND list = main_window_control(window, LinkList);
     {
         RedrawPause pause(list);
         send_to_list(window, LB_RESETCONTENT, 0, 0);

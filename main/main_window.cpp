@@ -35,10 +35,10 @@ struct WindowData {
     GdiObject address_brush{CreateSolidBrush(kAddressBackground)};
     HWND tooltip = nullptr;
     HWND saved_focus = nullptr;
-    // Asked on every paint of every control; looking them up by number
-    // would ask the window system each time.
-    HWND address_field = nullptr;
-    HWND frames[2] = {};
+    // The controls by number, as created. Looking one up by number asks the
+    // window system each time (a server request under Wine), and the paint
+    // path and every click ask for several.
+    std::array<HWND, kControlCount> controls{};
     std::deque<int> control_events;
     bool close_requested = false;
 };
@@ -135,7 +135,7 @@ bool counts_as_control_event(int control, WORD code) {
 }
 
 bool is_frame(const WindowData& data, HWND child) {
-    return child && (child == data.frames[0] || child == data.frames[1]);
+    return child && (child == data.controls[ToolsFrame] || child == data.controls[StreamFrame]);
 }
 
 // A message sent from another thread (a click or close sent by another
@@ -202,7 +202,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         return DefWindowProcW(window, message, wparam, lparam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lparam) == data->address_field && data->address_field &&
+        if (reinterpret_cast<HWND>(lparam) == data->controls[AddressField] && data->controls[AddressField] &&
             data->address_brush.get()) {
             SetBkColor(reinterpret_cast<HDC>(wparam), kAddressBackground);
             return reinterpret_cast<LRESULT>(data->address_brush.get());
@@ -217,6 +217,31 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     default:
         return DefWindowProcW(window, message, wparam, lparam);
     }
+}
+
+// Buttons and labels have no frame, yet each is sent a frame-paint message
+// when it is first shown, and the default answer takes a device context of
+// its own for each control (under Wine a new one per control, with three
+// queries of the display set-up): about a quarter of painting the window.
+// Their procedures skip that message; each kind has one original procedure.
+constexpr std::size_t kButtonSlot = 0, kLabelSlot = 1;
+std::array<WNDPROC, 2> frameless_originals{};
+
+template <std::size_t Slot>
+LRESULT CALLBACK frameless_control_proc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCPAINT) return 0;
+    return CallWindowProcW(frameless_originals[Slot], control, message, wparam, lparam);
+}
+
+template <std::size_t Slot>
+void skip_frame_painting(HWND control) {
+    const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frameless_control_proc<Slot>)));
+    if (!previous) return;  // not replaced
+    if (!frameless_originals[Slot]) frameless_originals[Slot] = previous;
+    // A control of this kind with another procedure keeps its own.
+    if (previous != frameless_originals[Slot])
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
 }
 
 bool register_main_class(HINSTANCE instance) {
@@ -262,12 +287,10 @@ void create_control(HWND window, HINSTANCE instance, const ControlRow& row,
         row.y, row.width, row.height, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
     if (!control) return;
-    if (WindowData* data = window_data(window)) {
-        if (row.id == AddressField) data->address_field = control;
-        if (row.id == ToolsFrame) data->frames[0] = control;
-        if (row.id == StreamFrame) data->frames[1] = control;
-    }
+    if (WindowData* data = window_data(window)) data->controls[static_cast<std::size_t>(row.id)] = control;
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (row.kind == Kind::button) skip_frame_painting<kButtonSlot>(control);
+    if (row.kind == Kind::label) skip_frame_painting<kLabelSlot>(control);
 
     switch (row.id) {
     case ClearAddressButton:
@@ -318,9 +341,17 @@ HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show) 
     return window;
 }
 
+HWND main_window_control(HWND window, int control) {
+    if (control < 0 || control >= kControlCount) return nullptr;
+    if (WindowData* data = window_data(window)) {
+        if (HWND item = data->controls[static_cast<std::size_t>(control)]) return item;
+    }
+    return GetDlgItem(window, control);
+}
+
 void set_control_tooltip(HWND window, int control, const std::u16string& text) {
     HWND tip = main_window_tooltip(window);
-    HWND item = GetDlgItem(window, control);
+    HWND item = main_window_control(window, control);
     if (!tip || !item) return;
     // The version-5 size: accepted by every common-controls version, also
     // by test programs that carry no manifest.
@@ -355,7 +386,7 @@ void move_focus(HWND window, bool backwards) {
     int current = -1;
     HWND focus = GetFocus();
     for (std::size_t i = 0; i < kTabOrder.size(); ++i) {
-        HWND item = GetDlgItem(window, kTabOrder[i]);
+        HWND item = main_window_control(window, kTabOrder[i]);
         if (!item) continue;
         const LONG style = GetWindowLongW(item, GWL_STYLE);
         // The control's own visibility flag: a hidden main window (tests)
@@ -364,7 +395,7 @@ void move_focus(HWND window, bool backwards) {
         if (focus && (focus == item || IsChild(item, focus))) current = static_cast<int>(i);
     }
     const int next = next_tab_position(eligible, current, backwards);
-    if (next >= 0) SetFocus(GetDlgItem(window, kTabOrder[static_cast<std::size_t>(next)]));
+    if (next >= 0) SetFocus(main_window_control(window, kTabOrder[static_cast<std::size_t>(next)]));
 }
 
 bool take_control_event(HWND window, int& control) {

@@ -28,6 +28,9 @@ inline constexpr WORD kShiftTabCommand = 1001;
 // SW_HIDE). Null when the window itself cannot be created.
 HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show);
 
+// The control with number `control`; null when there is none.
+HWND main_window_control(HWND window, int control);
+
 // Gives `control` the tooltip `text`, replacing any tooltip it had.
 void set_control_tooltip(HWND window, int control, const std::u16string& text);
 // Passes a mouse message meant for one of the window's controls on to the

@@ -223,25 +223,21 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 // when it is first shown, and the default answer takes a device context of
 // its own for each control (under Wine a new one per control, with three
 // queries of the display set-up): about a quarter of painting the window.
-// Their procedures skip that message; each kind has one original procedure.
-constexpr std::size_t kButtonSlot = 0, kLabelSlot = 1;
-std::array<WNDPROC, 2> frameless_originals{};
+// Their procedures skip that message. The original procedures by control
+// number: the number is read from the control itself, without a request.
+std::array<WNDPROC, kControlCount> frameless_originals{};
 
-template <std::size_t Slot>
 LRESULT CALLBACK frameless_control_proc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCPAINT) return 0;
-    return CallWindowProcW(frameless_originals[Slot], control, message, wparam, lparam);
+    const auto id = static_cast<std::size_t>(GetWindowLongPtrW(control, GWLP_ID));
+    return CallWindowProcW(frameless_originals[id], control, message, wparam, lparam);
 }
 
-template <std::size_t Slot>
-void skip_frame_painting(HWND control) {
-    const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frameless_control_proc<Slot>)));
-    if (!previous) return;  // not replaced
-    if (!frameless_originals[Slot]) frameless_originals[Slot] = previous;
-    // A control of this kind with another procedure keeps its own.
-    if (previous != frameless_originals[Slot])
-        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+void skip_frame_painting(HWND control, int id) {
+    const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+    if (!previous) return;
+    frameless_originals[static_cast<std::size_t>(id)] = previous;
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frameless_control_proc));
 }
 
 bool register_main_class(HINSTANCE instance) {
@@ -289,8 +285,7 @@ void create_control(HWND window, HINSTANCE instance, const ControlRow& row,
     if (!control) return;
     if (WindowData* data = window_data(window)) data->controls[static_cast<std::size_t>(row.id)] = control;
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (row.kind == Kind::button) skip_frame_painting<kButtonSlot>(control);
-    if (row.kind == Kind::label) skip_frame_painting<kLabelSlot>(control);
+    if (row.kind == Kind::button || row.kind == Kind::label) skip_frame_painting(control, row.id);
 
     switch (row.id) {
     case ClearAddressButton:

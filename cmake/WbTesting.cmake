@@ -34,7 +34,7 @@ function(wb_windows_test name)
   endif()
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE wb_win GTest::gtest_main ${T_LIBS})
+  target_link_libraries(${name} PRIVATE wb_win wb_test_support GTest::gtest_main ${T_LIBS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "WB_BUILD_DIR=${CMAKE_BINARY_DIR}"

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "main/controls.h"
+#include "tests/support/win32_support.h"
 
 namespace {
 
@@ -33,17 +34,7 @@ double now_ms() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-std::wstring windows_path(const char* build_path) {
-    std::wstring path;
-    for (const char* c = build_path; *c; ++c) path += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
-    return build_path[0] == '/' ? L"Z:" + path : path;  // Wine maps the Unix root to Z:
-}
-
-std::wstring temp_folder() {
-    wchar_t temp[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-    return n > 0 && n <= MAX_PATH ? std::wstring(temp, n) : std::wstring();
-}
+std::wstring wide(const std::u16string& text) { return wz(text); }
 
 // Everything the benchmark starts, and everything those start, runs in one
 // job: its port reports each new process, and closing it ends them all.
@@ -245,7 +236,7 @@ bool run(int pairs, const std::wstring& program_exe, const std::wstring& floor_e
     report("start-up to a complete, answering window", startup);
 
     // Click: both running; the floor writes the bytes the program wrote.
-    const std::wstring batch = temp_folder() + L"stream.bat";
+    const std::wstring batch = wide(temp_folder()) + L"stream.bat";
     const std::wstring floor_batch = work + L"floor-source.bat";
     if (start(program, job, work) < 0) return fail("program start");
     DWORD_PTR ignored;
@@ -289,9 +280,9 @@ bool run(int pairs, const std::wstring& program_exe, const std::wstring& floor_e
 
 int wmain(int argc, wchar_t** argv) {
     const int pairs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 15;
-    const std::wstring program = argc > 2 ? argv[2] : windows_path(WELLENBLICK_EXE);
-    const std::wstring floor = windows_path(FLOOR_EXE);
-    const std::wstring work = temp_folder() + L"wb-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const std::wstring program = argc > 2 ? argv[2] : wide(windows_path(WELLENBLICK_EXE));
+    const std::wstring floor = wide(windows_path(FLOOR_EXE));
+    const std::wstring work = wide(temp_folder()) + L"wb-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(work.c_str(), nullptr);
     std::wprintf(L"program %ls\n", program.c_str());
     std::fflush(stdout);
@@ -299,6 +290,6 @@ int wmain(int argc, wchar_t** argv) {
     DeleteFileW((work + L"Wellenblick.ini").c_str());
     DeleteFileW((work + L"floor-source.bat").c_str());
     RemoveDirectoryW(work.c_str());
-    DeleteFileW((temp_folder() + L"wb-floor-stream.bat").c_str());
+    DeleteFileW((wide(temp_folder()) + L"wb-floor-stream.bat").c_str());
     return ok ? 0 : 1;
 }

@@ -9,10 +9,10 @@
 // optional WB_E2E_FROM_LINK_FILE, WB_E2E_FIELD (the address field's text
 // after the test), WB_E2E_ABSENT (a file that must not appear).
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -28,44 +28,16 @@ namespace {
 // The stream lasts seconds; the tools run one after the other under Wine.
 constexpr DWORD kPlayBoundMs = 120000;
 
-std::u16string from_utf8(const char* text) {
-    if (!text) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (n <= 1) return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), n);
-    return u16(wide.c_str());
-}
-
-std::u16string setting(const char* name) { return from_utf8(std::getenv(name)); }
-
-std::set<std::u16string> running_processes() {
-    std::set<std::u16string> names;
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return names;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
-        std::u16string name = u16(entry.szExeFile);
-        for (auto& c : name) c = static_cast<char16_t>(towlower(c));
-        names.insert(name);
-    }
-    return names;
-}
+std::u16string setting(const char* name) { return from_utf8(std::getenv(name) ?: ""); }
 
 class EndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override {
-        work_ = make_scratch_folder();
-        DeleteFileW(wz(temp_folder() + u"stream.bat"));
-    }
-    void TearDown() override {
-        stop_app(app_);
-        remove_folder(work_);
-    }
+    void SetUp() override { DeleteFileW(wz(temp_folder() + u"stream.bat")); }
+    void TearDown() override { stop_app(app_); }
 
+    ScratchFolder scratch_;
+    const std::u16string work_ = scratch_.path();
     App app_;
-    std::u16string work_;
 };
 
 TEST_F(EndToEnd, StreamPlaysThroughTheRealTools) {
@@ -110,10 +82,13 @@ TEST_F(EndToEnd, StreamPlaysThroughTheRealTools) {
     std::set<std::u16string> seen;
     const bool played = wait_until(
         [&] {
-            const auto now = running_processes();
+            const auto now = running_process_names();
+            const auto running = [&](const std::u16string& tool) {
+                return std::find(now.begin(), now.end(), tool) != now.end();
+            };
             for (const auto& tool : tools)
-                if (now.count(tool)) seen.insert(tool);
-            return seen.size() == tools.size() && !now.count(tools.back());
+                if (running(tool)) seen.insert(tool);
+            return seen.size() == tools.size() && !running(tools.back());
         },
         kPlayBoundMs);
     for (const auto& tool : tools) EXPECT_TRUE(seen.count(tool)) << utf8(tool) << " never ran";

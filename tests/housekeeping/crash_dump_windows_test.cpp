@@ -1,5 +1,5 @@
 #include "housekeeping/crash_dump.h"
-#include "base/win32.h"
+#include "tests/support/win32_support.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -7,23 +7,6 @@
 #include <string>
 
 namespace {
-
-std::string narrow(const std::u16string& s) { return std::string(s.begin(), s.end()); }
-
-bool is_file(const std::u16string& path) {
-    const DWORD a = GetFileAttributesW(wz(path));
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-bool is_directory(const std::u16string& path) {
-    const DWORD a = GetFileAttributesW(wz(path));
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-bool make_file(const std::u16string& path) {
-    UniqueHandle file(CreateFileW(wz(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.get(), "dump", 4, &written, nullptr) && written == 4;
-}
 
 TEST(WithTrailingBackslash, AddsExactlyOneWhereMissing) {
     const struct {
@@ -37,7 +20,7 @@ TEST(WithTrailingBackslash, AddsExactlyOneWhereMissing) {
         {u"", u""},                     // nothing resolved: no "\" of the current drive
     };
     for (const auto& c : cases)
-        EXPECT_EQ(with_trailing_backslash(c.in), c.out) << narrow(c.in);
+        EXPECT_EQ(with_trailing_backslash(c.in), c.out) << utf8(c.in);
 }
 
 TEST(PlayerCrashDumpPath, JoinsOntoTheFolderWithoutASecondBackslash) {
@@ -52,14 +35,14 @@ TEST(SpecialFolder, AppDataIsTheRoamingFolderWithOneTrailingBackslash) {
     ASSERT_GE(folder.size(), 4u);
     EXPECT_EQ(folder.back(), u'\\');
     EXPECT_NE(folder[folder.size() - 2], u'\\');
-    EXPECT_TRUE(is_directory(folder)) << narrow(folder);
+    EXPECT_TRUE(is_directory(folder)) << utf8(folder);
 
     // Cross-check with the environment's idea of the same folder.
     wchar_t env[MAX_PATH];
     const DWORD n = GetEnvironmentVariableW(L"APPDATA", env, MAX_PATH);
     if (n > 0 && n < MAX_PATH) {
         EXPECT_EQ(lstrcmpiW(wz(folder), wz(with_trailing_backslash(u16(env)))), 0)
-            << narrow(folder) << " vs " << narrow(u16(env));
+            << utf8(folder) << " vs " << utf8(u16(env));
     }
 }
 
@@ -76,7 +59,7 @@ protected:
         ASSERT_FALSE(appdata_.empty());
         vlc_ = appdata_ + u"vlc\\";
         dump_ = vlc_ + u"crashdump";
-        ASSERT_FALSE(is_file(dump_) || is_directory(dump_)) << "left over: " << narrow(dump_);
+        ASSERT_FALSE(is_file(dump_) || is_directory(dump_)) << "left over: " << utf8(dump_);
         made_vlc_ = CreateDirectoryW(wz(vlc_), nullptr) != 0;
         ASSERT_TRUE(is_directory(vlc_));
     }
@@ -94,8 +77,8 @@ protected:
 
 TEST_F(RemovePlayerCrashDump, DeletesTheDumpAndNothingElse) {
     other_ = vlc_ + u"vlc-qt-interface.ini";
-    ASSERT_TRUE(make_file(dump_));
-    ASSERT_TRUE(make_file(other_));
+    ASSERT_TRUE(write_bytes(dump_, "dump"));
+    ASSERT_TRUE(write_bytes(other_, "ini"));
 
     remove_player_crash_dump();
 

@@ -1,5 +1,5 @@
 #include "housekeeping/killprg_unicode.h"
-#include "base/win32.h"
+#include "tests/support/win32_support.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -8,13 +8,6 @@
 #include <vector>
 
 namespace {
-
-// The build tree's Unix path as Wine sees it (Z: maps to /).
-std::wstring sleeper_exe() {
-    std::wstring path = L"Z:";
-    for (const char c : std::string(SLEEPER_EXE)) path += c == '/' ? L'\\' : wchar_t(c);
-    return path;
-}
 
 // Exit code the test uses for survivors it cleans up itself.
 constexpr UINT kCleanupExitCode = 77;
@@ -42,16 +35,6 @@ std::wstring snapshot_name(DWORD pid) {
 
 class Killprg : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        static int fixture = 0;
-        dir_ = std::wstring(temp) + L"wb-killprg-" + std::to_wstring(GetCurrentProcessId()) +
-               L"-" + std::to_wstring(++fixture) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr) ||
-                    GetLastError() == ERROR_ALREADY_EXISTS);
-    }
-
     void TearDown() override {
         for (auto& p : started_) {
             if (WaitForSingleObject(p.process.get(), 0) == WAIT_TIMEOUT) {
@@ -60,39 +43,22 @@ protected:
             }
         }
         started_.clear();
-        for (const auto& file : copies_) DeleteFileW(file.c_str());
-        for (const auto& folder : folders_) RemoveDirectoryW(folder.c_str());
-        RemoveDirectoryW(dir_.c_str());
     }
 
     // Starts the sleeper under `name`, each copy in a folder of its own:
     // the file system ignores case, so "VLC.EXE" and "vlc.exe" would clash.
     std::size_t start(const std::wstring& name) {
-        const std::wstring folder = dir_ + std::to_wstring(started_.size()) + L"\\";
-        const std::wstring path = folder + name;
-        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-        EXPECT_TRUE(CopyFileW(sleeper_exe().c_str(), path.c_str(), TRUE))
-            << "copy to " << std::string(name.begin(), name.end());
-        copies_.push_back(path);
-        folders_.push_back(folder);
-        std::wstring command = L"\"" + path + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        // The application name is given, so names without ".exe" at the end
-        // start as well. No console: the sleeper needs none, and a console
-        // host would outlive the test holding its output.
-        const BOOL ok = CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE,
-                                       DETACHED_PROCESS, nullptr, folder.c_str(), &si, &pi);
-        EXPECT_TRUE(ok) << "start " << std::string(name.begin(), name.end())
-                        << " error " << GetLastError();
+        const std::u16string folder = dir_.path() + from_utf8(std::to_string(started_.size())) + u"\\";
+        const std::u16string path = folder + u16(name.c_str());
+        EXPECT_TRUE(make_folder(folder));
+        EXPECT_TRUE(CopyFileW(wz(windows_path(SLEEPER_EXE)), wz(path), TRUE)) << "copy to " << utf8(path);
         Started s;
         s.name = name;
-        if (ok) {
-            CloseHandle(pi.hThread);
-            s.pid = pi.dwProcessId;
-            s.process.reset(pi.hProcess);
-        }
+        // No console: the sleeper needs none, and a console host would
+        // outlive the test holding its output.
+        s.process = start_process(path, {}, folder);
+        EXPECT_TRUE(s.process) << "start " << utf8(path) << " error " << GetLastError();
+        s.pid = s.process ? GetProcessId(s.process.get()) : 0;
         started_.push_back(std::move(s));
         return started_.size() - 1;
     }
@@ -119,13 +85,9 @@ protected:
         return h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
     }
 
-    std::string name_of(std::size_t i) const {
-        return std::string(started_[i].name.begin(), started_[i].name.end());
-    }
+    std::string name_of(std::size_t i) const { return utf8(u16(started_[i].name.c_str())); }
 
-    std::wstring dir_;
-    std::vector<std::wstring> copies_;
-    std::vector<std::wstring> folders_;
+    ScratchFolder dir_;
     std::vector<Started> started_;
 };
 

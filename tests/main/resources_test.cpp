@@ -5,24 +5,14 @@
 
 #include <string>
 
-#include "base/win32.h"
+#include "tests/support/win32_support.h"
 
 namespace {
-
-std::wstring program_path() {
-    std::string path = WELLENBLICK_EXE;
-    if (!path.empty() && path.front() == '/') {
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        path = "Z:" + path;
-    }
-    return std::wstring(path.begin(), path.end());
-}
 
 class ResourcesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        module = LoadLibraryExW(program_path().c_str(), nullptr,
+        module = LoadLibraryExW(wz(windows_path(WELLENBLICK_EXE)), nullptr,
                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(module, nullptr) << GetLastError();
     }

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-using namespace file_test;
-
 namespace {
 
 std::vector<std::u16string> read_all(const std::u16string& path) {
@@ -29,7 +27,7 @@ std::string write_all(const std::u16string& path, const std::vector<std::u16stri
 }  // namespace
 
 TEST(TextFileWrite, LinesBecomeUtf8WithCrLf) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"out.txt");
     struct Case { std::vector<std::u16string> lines; std::string bytes; };
     const Case cases[] = {
@@ -43,7 +41,7 @@ TEST(TextFileWrite, LinesBecomeUtf8WithCrLf) {
 }
 
 TEST(TextFileWrite, ConsoleEncodingIsTheOemCodePageAndRefusesWhatItLacks) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"stream.bat");
     const std::u16string latin = u"M\u00fcller", cyrillic = u"\u042e";
     // Each line in the OEM code page, as the system itself converts it, or
@@ -70,7 +68,7 @@ TEST(TextFileWrite, ConsoleEncodingIsTheOemCodePageAndRefusesWhatItLacks) {
 }
 
 TEST(TextFileWrite, CreateEmptiesAnExistingFile) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"big.txt");
     ASSERT_TRUE(write_bytes(f, std::string(1000, 'x')));
     EXPECT_EQ(write_all(f, {u"ab"}), "ab\r\n");
@@ -80,10 +78,10 @@ TEST(TextFileWrite, CreateEmptiesAnExistingFile) {
 }
 
 TEST(TextFileWrite, HiddenAndSystemFilesAreRewrittenInPlace) {
-    TempFolder dir;
+    ScratchFolder dir;
     for (DWORD attr : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
                        DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
-        const auto f = dir.file(u"attr" + TempFolder::to_u16(attr) + u".txt");
+        const auto f = dir.file(u"attr" + from_utf8(std::to_string(attr)) + u".txt");
         ASSERT_TRUE(write_bytes(f, std::string(500, 'o')));
         ASSERT_TRUE(SetFileAttributesW(wz(f), attr));
         EXPECT_EQ(write_all(f, {u"neu"}), "neu\r\n") << "attributes " << attr;
@@ -92,7 +90,7 @@ TEST(TextFileWrite, HiddenAndSystemFilesAreRewrittenInPlace) {
 }
 
 TEST(TextFileWrite, LargeOutputIsCompleteAfterClose) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"many.txt");
     ASSERT_TRUE(text_file_create(f));
     const std::u16string line(99, u'\u00e4');  // 198 bytes + CR LF, crosses buffers
@@ -104,7 +102,7 @@ TEST(TextFileWrite, LargeOutputIsCompleteAfterClose) {
 }
 
 TEST(TextFileWrite, UnwritablePathsFailAndLeaveNothingOpen) {
-    TempFolder dir;
+    ScratchFolder dir;
     EXPECT_FALSE(text_file_create(dir.file(u"no such folder\\x.txt")));
     EXPECT_FALSE(text_file_create(dir.path()));  // a folder
     text_file_write_line(u"ignored");             // no file open: nothing happens
@@ -113,7 +111,7 @@ TEST(TextFileWrite, UnwritablePathsFailAndLeaveNothingOpen) {
 }
 
 TEST(TextFileRead, LinesAndLineEnds) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"in.txt");
     struct Case { std::string bytes; std::vector<std::u16string> lines; };
     const Case cases[] = {
@@ -135,7 +133,7 @@ TEST(TextFileRead, LinesAndLineEnds) {
 }
 
 TEST(TextFileRead, EmptyFileIsAtEndAndReadsEmpty) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"empty.txt");
     ASSERT_TRUE(write_bytes(f, ""));
     ASSERT_TRUE(text_file_open(f));
@@ -146,7 +144,7 @@ TEST(TextFileRead, EmptyFileIsAtEndAndReadsEmpty) {
 }
 
 TEST(TextFileRead, LongLinesAndLineEndsAcrossBuffersComeBackWhole) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"long.txt");
     // The first line puts its CR exactly on the last byte of the first 64 KiB.
     const std::string first(64 * 1024 - 1, 'a');
@@ -160,7 +158,7 @@ TEST(TextFileRead, LongLinesAndLineEndsAcrossBuffersComeBackWhole) {
 }
 
 TEST(TextFileRead, MissingFilesAndFoldersDoNotOpen) {
-    TempFolder dir;
+    ScratchFolder dir;
     EXPECT_FALSE(text_file_open(dir.file(u"missing.txt")));
     EXPECT_FALSE(text_file_open(dir.path()));
     EXPECT_TRUE(text_file_at_end());
@@ -168,7 +166,7 @@ TEST(TextFileRead, MissingFilesAndFoldersDoNotOpen) {
 }
 
 TEST(TextFile, OpeningAnotherFileClosesTheFirstWithItsBytes) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto a = dir.file(u"a.txt");
     const auto b = dir.file(u"b.txt");
     ASSERT_TRUE(write_bytes(b, "x\n"));
@@ -183,7 +181,7 @@ TEST(TextFile, OpeningAnotherFileClosesTheFirstWithItsBytes) {
 }
 
 TEST(TextFileSharing, OtherProcessesMayOnlyRead) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"shared.txt");
 
     ASSERT_TRUE(text_file_create(f));
@@ -205,7 +203,7 @@ TEST(TextFileSharing, OtherProcessesMayOnlyRead) {
 }
 
 TEST(TextFileSharing, FileHeldForWritingElsewhereDoesNotOpen) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"held.txt");
     ASSERT_TRUE(write_bytes(f, "a\r\n"));
     {
@@ -218,7 +216,7 @@ TEST(TextFileSharing, FileHeldForWritingElsewhereDoesNotOpen) {
 }
 
 TEST(TextFile, FileLeftOpenIsCompleteAfterProgramExit) {
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"left open.txt");
     EXPECT_EQ(probe(u"leave-open", f), 0u);
     EXPECT_EQ(read_bytes(f), "offen\r\n");
@@ -227,7 +225,7 @@ TEST(TextFile, FileLeftOpenIsCompleteAfterProgramExit) {
 TEST(TextFile, MegabyteLinesKeepCharactersThatStraddleConversionPieces) {
     // Converted in pieces of 2^20 units or bytes: put a surrogate pair (four
     // UTF-8 bytes) across that boundary in both directions.
-    TempFolder dir;
+    ScratchFolder dir;
     const auto f = dir.file(u"huge.txt");
     const std::u16string line =
         std::u16string((1u << 20) - 1, u'a') + u"\U0001F600" + std::u16string(300'000, u'\u00e4');

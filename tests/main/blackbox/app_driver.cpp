@@ -4,15 +4,11 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <filesystem>
-#include <cstring>
-#include <set>
 
 #include "main/controls.h"
 
 namespace {
 
-constexpr DWORD kPollMs = 15;
 // A handler that does process sweeps or writes files still answers within
 // this; only a hung program takes longer.
 constexpr UINT kSendBoundMs = 60000;
@@ -54,27 +50,6 @@ std::vector<HWND> process_windows(DWORD pid, const std::u16string& class_name,
     return q.found;
 }
 
-// Every process started, directly or further down, by `root`.
-std::vector<DWORD> descendants(DWORD root) {
-    std::vector<PROCESSENTRY32W> all;
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return {};
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Process32FirstW(snapshot.get(), &entry); ok;
-         ok = Process32NextW(snapshot.get(), &entry))
-        all.push_back(entry);
-    std::set<DWORD> family{root};
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (const auto& e : all)
-            if (family.count(e.th32ParentProcessID) && family.insert(e.th32ProcessID).second)
-                grew = true;
-    }
-    family.erase(root);
-    return {family.begin(), family.end()};
-}
-
 LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool* delivered = nullptr) {
     DWORD_PTR result = 0;
     const LRESULT ok = SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL,
@@ -84,77 +59,6 @@ LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool* deli
 }
 
 }  // namespace
-
-bool wait_until(const std::function<bool()>& done, DWORD bound_ms) {
-    const ULONGLONG end = GetTickCount64() + bound_ms;
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= end) return false;
-        Sleep(kPollMs);
-    }
-}
-
-std::u16string windows_path(const char* build_path) {
-    std::u16string path;
-    const int n = MultiByteToWideChar(CP_UTF8, 0, build_path, -1, nullptr, 0);
-    if (n > 1) {
-        std::wstring wide(static_cast<std::size_t>(n), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, build_path, -1, wide.data(), n);
-        path = u16(wide.c_str());
-    }
-    if (!path.empty() && path.front() == u'/') {
-        // Wine maps the Unix root to drive Z:.
-        for (auto& c : path)
-            if (c == u'/') c = u'\\';
-        path = u"Z:" + path;
-    }
-    return path;
-}
-
-std::u16string temp_folder() {
-    wchar_t shortened[MAX_PATH + 1] = {};
-    if (!GetTempPathW(MAX_PATH + 1, shortened)) return {};
-    wchar_t full[MAX_PATH + 1] = {};
-    const DWORD n = GetLongPathNameW(shortened, full, MAX_PATH + 1);
-    std::u16string folder = (n > 0 && n <= MAX_PATH) ? u16(full) : u16(shortened);
-    if (!folder.empty() && folder.back() != u'\\') folder.push_back(u'\\');
-    return folder;
-}
-
-std::u16string make_scratch_folder() {
-    static int serial = 0;
-    const std::u16string name = u"wb-blackbox-" + u16(std::to_wstring(GetCurrentProcessId()).c_str()) +
-                                u"-" + u16(std::to_wstring(++serial).c_str());
-    std::u16string folder = temp_folder() + name;
-    remove_folder(folder);
-    CreateDirectoryW(wz(folder), nullptr);
-    return folder + u"\\";
-}
-
-void remove_folder(const std::u16string& folder) {
-    const std::filesystem::path path(reinterpret_cast<const wchar_t*>(folder.c_str()));
-    // A process that was just terminated may hold its image file a moment
-    // longer than its handle says it runs.
-    wait_until(
-        [&] {
-            std::error_code error;
-            std::filesystem::remove_all(path, error);
-            return !std::filesystem::exists(path, error);
-        },
-        5000);
-}
-
-std::string read_bytes(const std::u16string& path) { return file_bytes(path).value_or(""); }
-
-std::string utf8(const std::u16string& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wz(text), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wz(text), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
-}
 
 bool app_running(const App& app) {
     return app.process && WaitForSingleObject(app.process.get(), 0) == WAIT_TIMEOUT;
@@ -331,41 +235,8 @@ bool click_list_item(HWND list, int index) {
     return PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageW(list, WM_LBUTTONUP, 0, at);
 }
 
-std::u16string clipboard_text() {
-    if (!wait_until([] { return OpenClipboard(nullptr) != FALSE; }, 5000)) return {};
-    std::u16string text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = u16(chars);
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void empty_clipboard() {
-    if (!wait_until([] { return OpenClipboard(nullptr) != FALSE; }, 5000)) return;
-    EmptyClipboard();
-    CloseClipboard();
-}
-
-int count_process_windows(DWORD pid, const wchar_t* class_name, bool visible_only) {
-    return static_cast<int>(process_windows(pid, u16(class_name), nullptr, visible_only).size());
-}
-
-UniqueHandle start_process(const std::u16string& exe) {
-    std::u16string command = u"\"" + exe + u"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    // No console at all: a stand-in ended before it attached to a console of
-    // its own would leave that console's host running for good.
-    if (!CreateProcessW(wz(exe), reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, FALSE,
-                        DETACHED_PROCESS, nullptr, nullptr, &startup, &info))
-        return UniqueHandle();
-    CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
+std::vector<HWND> process_windows(DWORD pid, const wchar_t* class_name, bool visible_only) {
+    return process_windows(pid, u16(class_name), nullptr, visible_only);
 }
 
 bool bring_to_front(const App& app) {
@@ -416,29 +287,20 @@ void point_at(HWND window) {
 }
 
 void mouse_click(HWND window) {
-    point_at(window);
-    INPUT buttons[2] = {};
-    buttons[0].type = buttons[1].type = INPUT_MOUSE;
-    buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, buttons, sizeof(INPUT));
-}
-
-bool put_clipboard(const std::u16string& text) {
-    if (!wait_until([] { return OpenClipboard(nullptr) != FALSE; }, 5000)) return false;
-    bool done = false;
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        if (void* target = GlobalLock(memory)) {
-            memcpy(target, text.c_str(), bytes);
-            GlobalUnlock(memory);
-            done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        if (!done) GlobalFree(memory);
+    RECT r{};
+    GetWindowRect(window, &r);
+    // The position travels with the click, so a second click made before
+    // the first was taken still lands where it was meant to.
+    INPUT events[3] = {};
+    for (INPUT& e : events) {
+        e.type = INPUT_MOUSE;
+        e.mi.dx = MulDiv((r.left + r.right) / 2, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+        e.mi.dy = MulDiv((r.top + r.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+        e.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
     }
-    CloseClipboard();
-    return done;
+    events[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    events[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, events, sizeof(INPUT));
 }
 
 namespace {

@@ -2,37 +2,15 @@
 // Drives a real Wellenblick.exe from another process as a user would:
 // start it in a working folder of its own, find its window and controls,
 // read and type texts, click buttons, answer its file dialogs, close it.
-// Every wait is a poll with a generous bound, only so that a broken program
-// fails the test instead of hanging it.
+// Every wait is a poll with a generous bound (wait_until), only so that a
+// broken program fails the test instead of hanging it.
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "tests/support/test_files.h"
-#include "base/win32.h"
-
-inline constexpr DWORD kPatienceMs = 20000;
-
-// Polls `done` every few milliseconds until it holds or `bound_ms` passed.
-bool wait_until(const std::function<bool()>& done, DWORD bound_ms = kPatienceMs);
-
-// A build-tree path as the compiler saw it (Unix) turned into its Wine
-// Z: drive form; Windows paths pass through.
-std::u16string windows_path(const char* build_path);
-
-// A fresh, empty folder below the temporary directory, long form, ending in
-// a backslash.
-std::u16string make_scratch_folder();
-void remove_folder(const std::u16string& folder);
-
-// The temporary directory as the program sees it (long form, backslash).
-std::u16string temp_folder();
-
-// The whole file; empty when it cannot be opened.
-std::string read_bytes(const std::u16string& path);
-std::string utf8(const std::u16string& text);
+#include "tests/support/win32_support.h"
 
 struct App {
     UniqueHandle process;
@@ -86,14 +64,9 @@ int list_selection(HWND list);
 // A plain left click on an item, as the mouse delivers it to the list.
 bool click_list_item(HWND list, int index);
 
-// Clipboard text, or empty when there is none; retries while busy.
-std::u16string clipboard_text();
-void empty_clipboard();
-bool put_clipboard(const std::u16string& text);
-
 // Top-level windows of a class that belong to a process (the visible ones
 // only, when asked).
-int count_process_windows(DWORD pid, const wchar_t* class_name, bool visible_only = false);
+std::vector<HWND> process_windows(DWORD pid, const wchar_t* class_name, bool visible_only = false);
 
 struct ToolTip {
     int control;  // number of the control the tip belongs to, or -1
@@ -103,16 +76,14 @@ struct ToolTip {
 // control answers in the program's memory, so the question is put there.
 std::vector<ToolTip> tooltips(const App& app);
 
-// Starts `exe` with no arguments; the process handle, or none.
-UniqueHandle start_process(const std::u16string& exe);
-
 // Brings the program's window to the front so that typed keys reach it.
 bool bring_to_front(const App& app);
 // Types one key (with Shift held when asked) as the keyboard would.
 void press_key(WORD key, bool shift = false);
 // Moves the mouse pointer to the centre of a window and leaves it there.
 void point_at(HWND window);
-// A left click of the mouse at the centre of a window, as the user makes it.
+// A left click of the mouse at the centre of a window, as the user makes it;
+// clicks follow each other in the input queue in the order they were made.
 void mouse_click(HWND window);
 // The control that has the keyboard focus in the program, or null.
 HWND focused(const App& app);

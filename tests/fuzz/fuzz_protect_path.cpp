@@ -3,7 +3,7 @@
 // the name; a batch line leaves cmd.exe nothing to act on.
 #include "link/command_quoting.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "tests/link/command/cmd_model.h"
+#include "tests/support/cmd_model.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // address means, whatever variables the environment defines.
 #include "link/command_quoting.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "tests/link/command/cmd_model.h"
+#include "tests/support/cmd_model.h"
 
 #include <algorithm>
 

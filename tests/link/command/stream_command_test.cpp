@@ -1,6 +1,6 @@
 #include "link/command_quoting.h"
 #include "link/stream_command.h"
-#include "tests/link/command/cmd_model.h"
+#include "tests/support/cmd_model.h"
 
 #include <gtest/gtest.h>
 
@@ -225,41 +225,58 @@ TEST(ProtectPathTest, QuotesPathsThatWouldSplitOrRunSomething) {
     }
 }
 
-// A code page holding Latin-1 only, and a file system that knows one short name.
+// A code page holding Latin-1 only, and a file system that knows short names
+// of two folders: one the code page can name, one it cannot.
 BatchCharset latin1_charset() {
     return {[](char32_t c) { return c < 0x100; },
             [](const std::u16string& path) {
-                return path == u"C:\\Юрий\\vlc.exe" ? std::u16string(u"C:\\8F2A~1\\vlc.exe") : std::u16string();
+                const std::pair<std::u16string_view, std::u16string_view> short_folders[] = {
+                    {u"C:\\\u042e\u0440\u0438\u0439\\", u"C:\\8F2A~1\\"}, {u"C:\\J\u00fcrgen M\u00fcller\\", u"C:\\JRGENM~1\\"}};
+                for (auto [folder, short_folder] : short_folders)
+                    if (std::u16string_view(path).starts_with(folder))
+                        return std::u16string(short_folder) + path.substr(folder.size());
+                return std::u16string();
             }};
 }
 
 TEST(BatchCharsetTest, CharactersOutsideTheCodePageArePercentEncodedPathsShortened) {
+    const std::u16string player = u" --network-caching=1000" + kPlayerTail, yuri = u"C:\\\u042e\u0440\u0438\u0439\\",
+                         juergen = u"C:\\J\u00fcrgen M\u00fcller\\";
+    const std::u16string tools = u"c:\\programme\\videolan\\vlc\\";
     const struct {
-        std::u16string vlc_path;
+        std::u16string folder;  // of all three tools
         std::u16string address;
-        std::u16string expected;  // the line after the tool path
-        std::u16string vlc_written;
+        std::u16string line;
     } cases[] = {
-        {kVlc, u"rtsp://h/müller-straße?t=café über", u" rtsp://h/müller-straße?t=café über", kVlc},
-        {kVlc, u"rtsp://h/привет", u" rtsp://h/%%D0%%BF%%D1%%80%%D0%%B8%%D0%%B2%%D0%%B5%%D1%%82", kVlc},
-        {kVlc, u"rtsp://h/中 \"&中\"", u" rtsp://h/%%E4%%B8%%AD \"&%%E4%%B8%%AD\"", kVlc},
-        {kVlc, u"rtsp://h/\U0001D11E\xD800x", u" rtsp://h/%%F0%%9D%%84%%9E%%EF%%BF%%BDx", kVlc},
-        {u"C:\\Юрий\\vlc.exe", u"rtsp://h/a", u" rtsp://h/a", u"C:\\8F2A~1\\vlc.exe"},
-        {u"C:\\Jürgen Müller\\vlc.exe", u"rtsp://h/a", u" rtsp://h/a", u"\"C:\\Jürgen Müller\\vlc.exe\""},
-        {u"C:\\中 x\\vlc.exe", u"rtsp://h/a", u" rtsp://h/a", u"\"C:\\%%E4%%B8%%AD x\\vlc.exe\""},
+        {tools, u"rtsp://h/m\u00fcller-stra\u00dfe?t=caf\u00e9 \u00fcber", kVlc + player + u" rtsp://h/m\u00fcller-stra\u00dfe?t=caf\u00e9 \u00fcber"},
+        {tools, u"rtsp://h/\u043f\u0440\u0438\u0432\u0435\u0442", kVlc + player + u" rtsp://h/%%D0%%BF%%D1%%80%%D0%%B8%%D0%%B2%%D0%%B5%%D1%%82"},
+        {tools, u"rtsp://h/\u4e2d \"&\u4e2d\"", kVlc + player + u" rtsp://h/%%E4%%B8%%AD \"&%%E4%%B8%%AD\""},
+        {tools, u"rtsp://h/\U0001D11E\xD800x", kVlc + player + u" rtsp://h/%%F0%%9D%%84%%9E%%EF%%BF%%BDx"},
+        // At the edges of the UTF-8 lengths, and a pair whose low half is the last one.
+        {tools, u"rtsp://h/\u07FF\u0800\uFFFF\U00010000\U0010FFFF",
+         kVlc + player + u" rtsp://h/%%DF%%BF%%E0%%A0%%80%%EF%%BF%%BF%%F0%%90%%80%%80%%F4%%8F%%BF%%BF"},
+        // A path the code page lacks takes its short form in every pipeline;
+        // one it can name is never shortened.
+        {yuri, u"rtsp://h/a", u"C:\\8F2A~1\\vlc.exe" + player + u" rtsp://h/a"},
+        {yuri, u"rtmp://h/a", u"C:\\8F2A~1\\rtmpdump.exe -v -r rtmp://h/a | C:\\8F2A~1\\vlc.exe" + player + u" -"},
+        {yuri, u"http://h/a.m3u8",
+         u"C:\\8F2A~1\\ffmpeg.exe -re -i http://h/a.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | C:\\8F2A~1\\vlc.exe" +
+             player + u" -"},
+        {juergen, u"rtmp://h/a", u"\"" + juergen + u"rtmpdump.exe\" -v -r rtmp://h/a | \"" + juergen + u"vlc.exe\"" + player + u" -"},
+        {u"C:\\\u4e2d x\\", u"rtsp://h/a", u"\"C:\\%%E4%%B8%%AD x\\vlc.exe\"" + player + u" rtsp://h/a"},
     };
     for (const auto& c : cases) {
         ProgramState s;
-        s.vlc_path = c.vlc_path;
-        s.cache_kb = u"1000";
+        s.vlc_path = c.folder + u"vlc.exe";
+        s.ffmpeg_path = c.folder + u"ffmpeg.exe";
+        s.rtmpdump_path = c.folder + u"rtmpdump.exe";
         s.stream_address = c.address;
         compose_test_command(s, latin1_charset());
-        EXPECT_EQ(s.test_command, c.vlc_written + u" --network-caching=1000" + kPlayerTail + c.expected);
+        EXPECT_EQ(s.test_command, c.line);
     }
     // ASCII never changes, whatever the code page holds.
     ProgramState s;
     s.stream_address = u"rtmp://example/live --playpath stream";
-    s.cache_kb = u"1000";
     compose_test_command(s, {[](char32_t) { return false; }, {}});
     EXPECT_EQ(s.test_command, composed(s.stream_address));
 }

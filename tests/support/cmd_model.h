@@ -1,11 +1,15 @@
 #pragma once
-// A model of what cmd.exe and a tool's C runtime make of a protected line,
-// shared by the property tests and the fuzz targets. It follows cmd.exe's
-// documented phases (percent expansion, then carets, quotes and operators)
-// and the C runtime's argument rules, and errs on the side of "cmd.exe acts":
-// anything that could expand or start another command counts as acting.
+// A model of what Windows' cmd.exe and a tool's C runtime make of a line the
+// program writes: cmd.exe's documented phases (percent expansion, then
+// carets, quotes and operators) on a batch line or a console line, and the C
+// runtime's argument rules. The property test and the fuzz targets trust
+// it; the differential run checks it against the real cmd.exe. It errs on
+// the side of "cmd.exe acts": anything that could expand or start another
+// command counts as acting.
 #include "link/command_quoting.h"
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,15 +22,16 @@ inline bool is_control(char16_t c) { return c < 0x20 || c == 0x7F; }
 // Why cmd.exe could act on a protected line; empty when it cannot. Outside
 // double quotes no operator, caret, parenthesis or percent; inside them a
 // percent only as a batch file's %% pair; on a console line every percent
-// stands between a closing and an opening quote; nowhere a control
-// character but the tab, which separates words like a space; quotes
-// balanced.
+// stands between a closing and an opening quote; quotes balanced; no
+// control character, but for a tab on a batch line, where it separates
+// words like a space (typed or pasted into a console, a tab starts
+// file-name completion).
 inline std::string why_not_inert(std::u16string_view line, CommandShell shell) {
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char16_t c = line[i];
         const std::string at = " at " + std::to_string(i);
-        if (is_control(c) && c != u'\t') return "control character" + at;
+        if (is_control(c) && !(c == u'\t' && shell == CommandShell::batch)) return "control character" + at;
         if (c == u'"') {
             quoted = !quoted;
         } else if (c == u'%') {
@@ -48,11 +53,14 @@ inline std::string why_not_inert(std::u16string_view line, CommandShell shell) {
 // unknown content); empty: none is.
 enum class Environment { empty, hostile };
 
-// The text cmd.exe hands to the program for one simple command line, or
-// nothing when cmd.exe itself would act: expand a variable or argument in a
-// hostile environment, run an operator (& | < >), open or close a block,
-// continue or end the line early.
-inline std::optional<std::u16string> as_run(std::u16string_view line, CommandShell shell, Environment env) {
+// The commands cmd.exe starts for a line, split at the pipes outside double
+// quotes, each as the text it hands to its program (quotes kept, carets
+// gone); nothing when cmd.exe itself would act otherwise: expand a variable
+// or argument in a hostile environment, redirect, chain or group commands,
+// continue or end the line early, complete a file name at a tab typed into
+// a console.
+inline std::optional<std::vector<std::u16string>> commands(std::u16string_view line, CommandShell shell,
+                                                           Environment env) {
     // Phase 1: percent signs.
     std::u16string expanded;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -88,24 +96,37 @@ inline std::optional<std::u16string> as_run(std::u16string_view line, CommandShe
         }
     }
     // Phase 2: line ends, carets, quotes and operators.
-    std::u16string run;
+    std::vector<std::u16string> run(1);
     bool quoted = false;
     for (std::size_t i = 0; i < expanded.size(); ++i) {
         const char16_t c = expanded[i];
         if (c == u'\r' || c == u'\n' || c == 0 || c == 0x1A) return std::nullopt;
+        if (c == u'\t' && shell == CommandShell::console) return std::nullopt;  // file-name completion
         if (c == u'"') {
             quoted = !quoted;
         } else if (!quoted) {
             if (c == u'^') {
                 if (++i == expanded.size()) return std::nullopt;  // continues the line
-                run += expanded[i];
+                run.back() += expanded[i];
+                continue;
+            }
+            if (c == u'|' && !(i + 1 < expanded.size() && expanded[i + 1] == u'|')) {
+                run.emplace_back();
                 continue;
             }
             if (std::u16string_view(u"&|<>()").find(c) != std::u16string_view::npos) return std::nullopt;
         }
-        run += c;
+        run.back() += c;
     }
     return run;
+}
+
+// The text cmd.exe hands to the program of a line that is one simple
+// command, or nothing (see commands).
+inline std::optional<std::u16string> as_run(std::u16string_view line, CommandShell shell, Environment env) {
+    auto run = commands(line, shell, env);
+    if (!run || run->size() != 1) return std::nullopt;
+    return std::move(run->front());
 }
 
 // The arguments the C runtime builds from the text behind the program name:
@@ -152,37 +173,32 @@ inline std::vector<std::u16string> crt_arguments(std::u16string_view tail) {
     }
 }
 
-// The arguments an address means as a pasted command line, each with its
-// double quotes and control characters percent-encoded the way a URL
-// carries them: what the tool must receive. A batch file keeps a tab that
-// a quoted word holds; a console line cannot carry one.
-inline std::vector<std::u16string> meant_words(std::u16string_view address, CommandShell shell) {
-    static constexpr char16_t hex[] = u"0123456789ABCDEF";
-    std::vector<std::u16string> words = crt_arguments(address);
-    for (std::u16string& w : words) {
-        std::u16string encoded;
-        for (char16_t c : w) {
-            const bool kept_tab = c == u'\t' && shell == CommandShell::batch;
-            if (c == u'"' || (is_control(c) && !kept_tab)) {
-                encoded += u'%';
-                encoded += hex[(c >> 4) & 0xF];
-                encoded += hex[c & 0xF];
-            } else {
-                encoded += c;
-            }
-        }
-        w = std::move(encoded);
+// A command as the tool's C runtime splits it: the program word (up to a
+// space or tab outside double quotes, the quotes removed, backslashes as
+// they stand) and the arguments behind it.
+struct Argv {
+    std::u16string program;
+    std::vector<std::u16string> arguments;
+};
+inline Argv crt_argv(std::u16string_view command) {
+    std::size_t i = command.find_first_not_of(u" \t");
+    Argv argv;
+    bool quoted = false;
+    for (; i < command.size() && (quoted || (command[i] != u' ' && command[i] != u'\t')); ++i) {
+        if (command[i] == u'"') quoted = !quoted;
+        else argv.program += command[i];
     }
-    return words;
+    argv.arguments = crt_arguments(i < command.size() ? command.substr(i) : std::u16string_view());
+    return argv;
 }
 
-// The program name cmd.exe looks up for a line that starts with a tool
+// The program name cmd.exe looks up for a command that starts with a tool
 // path: the first word up to a space, tab, comma, semicolon or equals sign
 // outside double quotes, with the quotes removed.
 inline std::u16string program_name(std::u16string_view run) {
     std::u16string name;
     bool quoted = false;
-    for (char16_t c : run) {
+    for (char16_t c : run.substr(std::min(run.find_first_not_of(u" \t"), run.size()))) {
         if (c == u'"') {
             quoted = !quoted;
             continue;
@@ -191,6 +207,44 @@ inline std::u16string program_name(std::u16string_view run) {
         name += c;
     }
     return name;
+}
+
+// The arguments an address means as a pasted command line, as the tool must
+// receive them: double quotes and control characters percent-encoded the
+// way a URL carries them (a batch line keeps a tab that a quoted word holds;
+// a console line cannot carry one), and on a batch line every character
+// that `holds` says the batch file's code page lacks as its percent-encoded
+// UTF-8 bytes (a lone surrogate as U+FFFD's).
+inline std::vector<std::u16string> meant_words(std::u16string_view address, CommandShell shell,
+                                               const std::function<bool(char32_t)>& holds = {}) {
+    static constexpr char16_t hex[] = u"0123456789ABCDEF";
+    const auto percent = [](std::u16string& out, unsigned byte) {
+        out += u'%';
+        out += hex[(byte >> 4) & 0xF];
+        out += hex[byte & 0xF];
+    };
+    std::vector<std::u16string> words = crt_arguments(address);
+    for (std::u16string& w : words) {
+        std::u16string encoded;
+        for (std::size_t i = 0; i < w.size(); ++i) {
+            const char16_t c = w[i];
+            const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF;
+            char32_t code = pair ? 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(w[i + 1]) - 0xDC00) : c;
+            if (c == u'"' || (is_control(c) && !(c == u'\t' && shell == CommandShell::batch))) {
+                percent(encoded, c);
+            } else if (c < 0x80 || shell == CommandShell::console || !holds || holds(code)) {
+                encoded.append(w, i, pair ? 2 : 1);
+            } else {
+                if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
+                const int tail = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+                percent(encoded, (tail == 1 ? 0xC0 : tail == 2 ? 0xE0 : 0xF0) | (code >> (6 * tail)));
+                for (int k = tail - 1; k >= 0; --k) percent(encoded, 0x80 | ((code >> (6 * k)) & 0x3F));
+            }
+            i += pair ? 1 : 0;
+        }
+        w = std::move(encoded);
+    }
+    return words;
 }
 
 }  // namespace cmd_model

@@ -1,6 +1,7 @@
 // The link list's text rules on arbitrary lines: clean_link_line,
 // text_between (with arbitrary delimiters), picked_link_text, folder_part.
-// Each result is a piece of its input, cut only where the rule allows.
+// Each result is a piece of its input, cut only where the rule allows, and
+// all of the piece that the rule keeps.
 #include "main/link_text.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -37,6 +38,11 @@ void check_between(std::u16string_view text, std::u16string_view open, std::u16s
     const std::u16string_view inside =
         end == std::u16string_view::npos ? std::u16string_view() : text.substr(start, end - start);
     FUZZ_CHECK(trimmed_from(got, inside, u" \"'"), where);
+    // Trimming cuts only at the ends: everything from the first to the last
+    // character that is no space, quote or apostrophe stays.
+    const std::size_t first = inside.find_first_not_of(u" \"'");
+    if (first != std::u16string_view::npos)
+        FUZZ_CHECK(got.find(inside.substr(first, inside.find_last_not_of(u" \"'") - first + 1)) != got.npos, where);
 }
 
 }  // namespace

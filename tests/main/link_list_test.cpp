@@ -6,8 +6,6 @@
 
 #include "tests/main/window_test_support.h"
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,36 +16,27 @@
 #include "main/handlers.h"
 #include "main/link_list.h"
 #include "main/main_window.h"
-#include "base/win32.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/win32_support.h"
 
 namespace {
 
 class LinkListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        dir = fs::path(temp) / ("wb_links_" + std::to_string(GetCurrentProcessId()));
-        fs::create_directories(dir);
         window = build_main_window(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
         ASSERT_NE(window, nullptr);
         drain();
     }
     void TearDown() override {
         if (window) DestroyWindow(window);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
     void drain() { drain_window(window); }
     // Writes raw bytes; returns the path as the program sees it.
-    std::u16string write_file(const char* name, const std::string& bytes) {
-        const fs::path p = dir / name;
-        std::ofstream(p, std::ios::binary) << bytes;
-        return p.u16string();
+    std::u16string write_file(const std::u16string& name, const std::string& bytes) {
+        EXPECT_TRUE(write_bytes(dir.file(name), bytes));
+        return dir.file(name);
     }
-    std::u16string folder() const { return (dir / "").u16string(); }
+    std::u16string folder() const { return dir.path(); }
     HWND list() { return GetDlgItem(window, LinkList); }
     std::vector<std::u16string> items() {
         std::vector<std::u16string> out;
@@ -62,14 +51,14 @@ protected:
     LRESULT selection() { return SendMessageW(list(), LB_GETCURSEL, 0, 0); }
     std::u16string address() { return get_control_text(window, AddressField); }
 
-    fs::path dir;
+    ScratchFolder dir;
     ProgramState state;
     HWND window = nullptr;
 };
 
 TEST_F(LinkListTest, LoadCleansLinesKeepsEmptyOnesAndSelectsTheFirst) {
     const std::u16string path = write_file(
-        "links.txt", "  http://a/1.m3u8\t\r\nA\tB\r\n\r\n    \n<url>c</url>\r\xC3\xA4 \n");
+        u"links.txt", "  http://a/1.m3u8\t\r\nA\tB\r\n\r\n    \n<url>c</url>\r\xC3\xA4 \n");
     state.link_index = 4;
     load_links_from(state, window, path);
 
@@ -84,12 +73,12 @@ TEST_F(LinkListTest, LoadCleansLinesKeepsEmptyOnesAndSelectsTheFirst) {
 }
 
 TEST_F(LinkListTest, EmptyOrMissingFileEmptiesListAndFieldButTakesTheFolder) {
-    load_links_from(state, window, write_file("first.txt", "one\r\ntwo\r\n"));
+    load_links_from(state, window, write_file(u"first.txt", "one\r\ntwo\r\n"));
     ASSERT_EQ(items().size(), 2u);
     next_link(state, window);
 
     for (const std::u16string& path :
-         {write_file("empty.txt", ""), folder() + u"missing.txt"}) {
+         {write_file(u"empty.txt", ""), folder() + u"missing.txt"}) {
         state.link_dir = u"c:\\";
         load_links_from(state, window, path);
         EXPECT_TRUE(state.links.empty());
@@ -106,32 +95,9 @@ TEST_F(LinkListTest, EmptyOrMissingFileEmptiesListAndFieldButTakesTheFolder) {
     }
 }
 
-TEST_F(LinkListTest, ButtonsStepThroughWholeLinesWithinBounds) {
-    load_links_from(state, window, write_file("three.txt", "one\r\n<b>two</b>\r\nthree"));
-    struct Step {
-        void (*handler)(ProgramState&, HWND);
-        std::u16string shown;
-        int index;
-    };
-    const Step steps[] = {
-        {previous_link, u"one", 0},         // nothing before the first line
-        {next_link, u"<b>two</b>", 1},      // whole line, markup included
-        {next_link, u"three", 2},
-        {next_link, u"three", 2},           // nothing after the last line
-        {previous_link, u"<b>two</b>", 1},
-        {previous_link, u"one", 0},
-    };
-    for (const Step& s : steps) {
-        s.handler(state, window);
-        EXPECT_EQ(address(), s.shown);
-        EXPECT_EQ(state.link_index, s.index);
-        EXPECT_EQ(selection(), s.index);
-    }
-}
-
 TEST_F(LinkListTest, PickingCutsMarkupAndTheButtonsContinueFromThePick) {
     load_links_from(state, window,
-                    write_file("picks.txt",
+                    write_file(u"picks.txt",
                                "l0\nl1\nl2\nl3\nl4\n<b> \"A\" </b>\nnext one\nA</b>\na<b\n"));
     struct Pick {
         int index;
@@ -164,7 +130,7 @@ TEST_F(LinkListTest, PickingCutsMarkupAndTheButtonsContinueFromThePick) {
 }
 
 TEST_F(LinkListTest, AClickOnALineRunsSelectLinkButSelectingFromTheProgramDoesNot) {
-    load_links_from(state, window, write_file("click.txt", "first\n<url>second</url>\nthird\n"));
+    load_links_from(state, window, write_file(u"click.txt", "first\n<url>second</url>\nthird\n"));
     next_link(state, window);
     previous_link(state, window);
     int control = 0;
@@ -185,50 +151,6 @@ TEST_F(LinkListTest, AClickOnALineRunsSelectLinkButSelectingFromTheProgramDoesNo
     SendMessageW(list(), WM_LBUTTONUP, 0, at);
     run_pending_events(state, window);
     EXPECT_EQ(address(), u"second");
-}
-
-TEST_F(LinkListTest, TheNextFileOpensInTheFolderOfTheLastOne) {
-    fs::create_directories(dir / "sub");
-    load_links_from(state, window, write_file("sub\\list.m3u", "x\n"));
-    EXPECT_EQ(state.link_dir, (dir / "sub" / "").u16string());
-}
-
-TEST_F(LinkListTest, ToolBrowseResultOrDefaultOnCancel) {
-    set_control_text(window, VlcPathField, u"d:\\other\\vlc.exe");
-    take_tool_path(state, window, Tool::vlc, u"");
-    EXPECT_EQ(state.vlc_path, u"");
-    EXPECT_EQ(get_control_text(window, VlcPathField), u"c:\\programme\\videolan\\vlc\\vlc.exe");
-
-    take_tool_path(state, window, Tool::ffmpeg, u"e:\\tools\\ffmpeg.exe");
-    EXPECT_EQ(state.ffmpeg_path, u"e:\\tools\\ffmpeg.exe");
-    EXPECT_EQ(get_control_text(window, FfmpegPathField), u"e:\\tools\\ffmpeg.exe");
-
-    take_tool_path(state, window, Tool::rtmpdump, u"");
-    EXPECT_EQ(get_control_text(window, RtmpdumpPathField),
-              u"c:\\programme\\videolan\\vlc\\rtmpdump.exe");
-    EXPECT_EQ(state.rtmpdump_path, u"");
-}
-
-TEST_F(LinkListTest, ClearAddressEmptiesOnlyTheField) {
-    state.stream_address = u"http://kept";
-    set_control_text(window, AddressField, u"http://shown");
-    SendMessageW(GetDlgItem(window, ClearAddressButton), BM_CLICK, 0, 0);
-    run_pending_events(state, window);
-    EXPECT_EQ(address(), u"");
-    EXPECT_EQ(state.stream_address, u"http://kept");
-}
-
-std::u16string clipboard_text() {
-    std::u16string text;
-    if (!OpenClipboard(nullptr)) return u"<not open>";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = u16(p);
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 TEST_F(LinkListTest, CopyPutsTheLastTestOnTheClipboardUnlessItIsBusy) {

@@ -31,8 +31,10 @@ TEST(SettingsLines, ValuesAreKeptAsTheyAreAndExtraLinesIgnored) {
     ProgramState s;
     apply_settings_line(s, 0, u" \"c:\\a b\\vlc.exe\" ");
     apply_settings_line(s, 3, u"viel");
+    apply_settings_line(s, 4, u"   ");  // spaces are a value, not an empty line
     apply_settings_line(s, 6, u"seventh");
     EXPECT_EQ(s.vlc_path, u" \"c:\\a b\\vlc.exe\" ");
     EXPECT_EQ(s.cache_kb, u"viel");
+    EXPECT_EQ(s.stream_address, u"   ");
     EXPECT_EQ(settings_to_lines(s)[5], kDefaultRtmpdumpPath);
 }

@@ -20,27 +20,20 @@ cmake --build --preset windows --target Wellenblick \
 # No display: a virtual one (then nothing is to be seen, but it runs).
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a "$0" "$@"
 
-build="$PWD/build/windows"
-export WB_BUILD_DIR="$build"
+top=$PWD
+. tests/support/script.sh
 # A prefix of its own, apart from the tests' one.
-export WINEPREFIX="$build/run-prefix"
+use_build build/windows "$PWD/build/windows/run-prefix"
 cmake/run-prefix.sh "$build"
 
 # The settings file lives in the working directory: keep it in the checkout.
 if [ $demo -eq 0 ]; then
-    exec cmake/wine-run.sh "$build/Wellenblick.exe"
+    exec "$wine_run" "$build/Wellenblick.exe"
 fi
 
 . tests/e2e/stream-server.sh
 demo_dir=$(mktemp -d "${TMPDIR:-/tmp}/wellenblick-demo.XXXXXX")
-app=""
-cleanup() {
-    [ -z "$app" ] || { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; }
-    stop_stream_server
-    rm -rf "$demo_dir"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
+at_exit 'rm -rf "$demo_dir"'
 mkdir -p "$demo_dir/www"
 echo "Making the test stream ..."
 make_test_media 30 640x360 -f mpegts "$demo_dir/www/demo.ts"
@@ -48,10 +41,10 @@ start_stream_server "$demo_dir"
 # An http address without a playlist ending: VLC opens it itself and plays
 # at once (see the README for the pipelines through ffmpeg and rtmpdump).
 address="http://127.0.0.1:$http_port/demo.ts"
-cmake/wine-run.sh "$build/Wellenblick.exe" &
+"$wine_run" "$build/Wellenblick.exe" &
 app=$!
-cmake/wine-run.sh "$build/tests/e2e/e2e_type_address.exe" "$address" ||
+at_exit 'stop_pid "$app"'
+"$wine_run" "$build/tests/e2e/e2e_type_address.exe" "$address" ||
     echo "Could not put the address into the window; paste it: $address" >&2
 echo "Serving $address until Wellenblick ends: click \"testen\"."
 wait "$app" || true
-app=""

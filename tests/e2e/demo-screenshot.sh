@@ -7,27 +7,17 @@
 #   xvfb-run -a -s "-screen 0 2200x640x24" tests/e2e/demo-screenshot.sh build/windows docs/playing.png
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR OUT.png" >&2; exit 2; }
-build=$(cd "$1" && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
+. "$top/tests/support/script.sh"
 out=$2
-here=$(cd "$(dirname "$0")" && pwd)
-top="$here/../.."
-run="$top/cmake/wine-run.sh"
-. "$here/stream-server.sh"
-
 dir=$(mktemp -d "${TMPDIR:-/tmp}/wb-shot.XXXXXX")
-export WINEPREFIX="$dir/prefix" WB_BUILD_DIR="$build" WINEDEBUG=-all
-app=""
-cleanup() {
-    [ -z "$app" ] || { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; }
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
-    stop_stream_server
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
+at_exit 'rm -rf "$dir"'
+use_build "$1" "$dir/prefix"
+run=$wine_run
+. "$top/tests/e2e/stream-server.sh"
 
 "$top/cmake/run-prefix.sh" "$build" || exit 1
+at_exit 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1'  # this prefix's own server
 # Without a window manager VLC's interface cannot start minimised as the
 # program asks, and every window opens in the top left corner: leave the
 # interface out, as a desktop would hide it, and keep the picture small
@@ -40,6 +30,7 @@ make_test_media 30 384x216 -f mpegts "$dir/www/demo.ts" || exit 1
 start_stream_server "$dir" || exit 1
 (cd "$dir/work" && exec "$run" "$build/Wellenblick.exe") </dev/null >/dev/null 2>&1 &
 app=$!
+at_exit 'stop_pid "$app"'
 "$run" "$build/tests/e2e/e2e_type_address.exe" "http://127.0.0.1:$http_port/demo.ts" testen || exit 1
 
 # VLC's video window bears the title the program gives it.
@@ -47,7 +38,7 @@ for _ in $(seq 300); do
     xwininfo -root -tree 2>/dev/null | grep -q '"Kanalbox' && break
     sleep 0.1
 done
-xwininfo -root -tree 2>/dev/null | grep -q '"Kanalbox' || { echo "demo-screenshot: no VLC window" >&2; exit 1; }
+xwininfo -root -tree 2>/dev/null | grep -q '"Kanalbox' || die "no VLC window"
 sleep 4  # a few seconds into the stream
 # The program stands in the middle of the wide screen, clear of the console
 # and the video in the top left corner: the picture ends at its right edge.
@@ -61,4 +52,3 @@ import -window root -crop "${right}x$(xwininfo -root | awk '/Height/ {print $2}'
 echo "demo-screenshot: written to $out"
 "$run" "$build/tests/main/blackbox/bb_close_main_window.exe" </dev/null >/dev/null 2>&1
 wait "$app" 2>/dev/null
-app=""

@@ -14,22 +14,20 @@
 # tries to run a command).
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR SCENARIO" >&2; exit 2; }
-build=$(cd "$1" && pwd)
+top=$(cd "$(dirname "$0")/../.." && pwd)
+. "$top/tests/support/script.sh"
+use_build "$1"
 scenario=$2
-here=$(cd "$(dirname "$0")" && pwd)
 # The driver runs as ctest runs every Windows suite: failing it also for a
 # process or file it leaves in the prefix.
-run="$here/../../cmake/wine-suite.sh"
+run="$top/cmake/wine-suite.sh"
 driver="$build/tests/e2e/e2e_driver.exe"
-export WB_BUILD_DIR="$build"
-: "${WINEPREFIX:=$build/wineprefix}"
-export WINEPREFIX
 
 for tool in ffmpeg ffprobe vlc rtmpdump nginx setpriv; do
-    command -v "$tool" >/dev/null || { echo "e2e: $tool is missing (cmake/install-deps.sh)" >&2; exit 1; }
+    command -v "$tool" >/dev/null || die "$tool is missing (cmake/install-deps.sh)"
 done
-. "$here/stream-server.sh"
-[ -f "$nginx_rtmp_module" ] || { echo "e2e: libnginx-mod-rtmp is missing" >&2; exit 1; }
+. "$top/tests/e2e/stream-server.sh"
+[ -f "$nginx_rtmp_module" ] || die "libnginx-mod-rtmp is missing"
 
 # The published stream: 5 s of a test picture (25 frames/s) and a tone.
 seconds=5
@@ -37,21 +35,14 @@ published_frames=$((seconds * 25))
 size=320x240
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/wb-e2e.XXXXXX")
+at_exit 'rm -rf "$dir"'
 # VLC may run as another user (see the launcher): it needs to reach the
 # folder and write its pictures.
 chmod 755 "$dir"
 mkdir -p "$dir/www/hls" "$dir/out"
 chmod 1777 "$dir/out"
-publisher=""
-cleanup() {
-    [ -z "$publisher" ] || { kill "$publisher" 2>/dev/null; wait "$publisher" 2>/dev/null; }
-    stop_stream_server
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
 
-fail() { echo "e2e $scenario: FAIL: $*" >&2; exit 1; }
+fail() { die "$scenario: FAIL: $*"; }
 started=$(date +%s.%N)
 media() { make_test_media "$seconds" "$size" "$@" || fail "ffmpeg could not make the media"; }
 
@@ -82,7 +73,7 @@ rtmpdump)
         exec ffmpeg -nostdin -hide_banner -loglevel error -re "${source[@]}" \
             -f flv "rtmp://127.0.0.1:$rtmp_port/live/stream"
     ) </dev/null &
-    publisher=$!
+    at_exit "stop_pid $!"
     ;;
 ffmpeg_hls)
     media -f hls -hls_time 1 -hls_list_size 0 -hls_playlist_type vod "$dir/www/hls/index.m3u8"

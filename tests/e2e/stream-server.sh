@@ -1,11 +1,12 @@
-# Sourced by bash scripts (tests/e2e/e2e.sh, run.sh --demo): makes bounded
-# test media with ffmpeg and serves them from nginx on 127.0.0.1 only, over
-# RTMP (nginx-rtmp, application "live") and HTTP (files under DIR/www, the
-# RTMP statistics at /stat). Nothing here listens beyond the loopback.
+# Sourced by bash scripts (tests/e2e/e2e.sh, run.sh --demo) after
+# tests/support/script.sh: makes bounded test media with ffmpeg and serves
+# them from nginx on 127.0.0.1 only, over RTMP (nginx-rtmp, application
+# "live") and HTTP (files under DIR/www, the RTMP statistics at /stat).
+# Nothing here listens beyond the loopback.
 #
 #   make_test_media SECONDS SIZE OUTPUT-OPTIONS...  picture and tone, 25 frames/s
-#   start_stream_server DIR    sets rtmp_port, http_port, stream_server_pid
-#   stop_stream_server
+#   start_stream_server DIR    sets rtmp_port, http_port; the server ends
+#                              with the script
 #   http_get PATH              the body of a 200 reply, on standard output
 
 nginx_rtmp_module=/usr/lib/nginx/modules/ngx_rtmp_module.so
@@ -84,20 +85,13 @@ EOF
         for _ in $(seq 50); do
             kill -0 "$pid" 2>/dev/null || break
             if http_get /stat >/dev/null 2>&1; then
-                stream_server_pid=$pid
+                at_exit "stop_pid $pid"
                 return 0
             fi
             sleep 0.1
         done
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
+        stop_pid "$pid"
     done
     cat "$dir/error.log" >&2
     return 1
-}
-
-stop_stream_server() {
-    [ -n "${stream_server_pid:-}" ] || return 0
-    kill "$stream_server_pid" 2>/dev/null && wait "$stream_server_pid" 2>/dev/null
-    stream_server_pid=""
 }

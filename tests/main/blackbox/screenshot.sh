@@ -7,37 +7,33 @@
 #   xvfb-run -a cmake/wine-session.sh BUILD_DIR ...
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR OUT.png" >&2; exit 2; }
-build=$(cd "$1" && pwd)
+top=$(cd "$(dirname "$0")/../../.." && pwd)
+. "$top/tests/support/script.sh"
+use_build "$1"
 out=$2
-here=$(cd "$(dirname "$0")" && pwd)
-run="$here/../../../cmake/wine-run.sh"
+run=$wine_run
 closer="$build/tests/main/blackbox/bb_close_main_window.exe"
 parker="$build/tests/main/blackbox/bb_park_pointer.exe"
-export WB_BUILD_DIR="$build"
-: "${WINEPREFIX:=$build/wineprefix}"
-export WINEPREFIX
 
 # Without a window manager on the display Wine leaves the frame to nobody;
 # asked to, it draws title bar and border itself. Only for this start.
 x11_key='HKCU\Software\Wine\X11 Driver'
 had_decorated=0
 "$run" reg query "$x11_key" /v Decorated >/dev/null 2>&1 && had_decorated=1
-[ $had_decorated -eq 1 ] || "$run" reg add "$x11_key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+if [ $had_decorated -eq 0 ]; then
+    "$run" reg add "$x11_key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    at_exit '"$run" reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1'
+fi
 
 # A pointer left over a control would raise its tooltip in the picture.
 "$run" "$parker" </dev/null >/dev/null 2>&1
 
 work=$(mktemp -d "$build/screenshot.XXXXXX")
+at_exit 'rm -rf "$work"'
 (cd "$work" && exec "$run" "$build/Wellenblick.exe") </dev/null >/dev/null 2>&1 &
 pid=$!
-
-cleanup() {
-    [ $had_decorated -eq 1 ] || "$run" reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1
-    # Still there after the polite close: end the process we started.
-    if kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# Still there after the polite close: end the process we started.
+at_exit 'stop_pid "$pid"'
 
 window=""
 tries=0
@@ -45,10 +41,7 @@ while [ -z "$window" ] && [ $tries -lt 300 ]; do
     window=$(xwininfo -root -tree 2>/dev/null | grep 'Wellenblick V1.4' | awk '{print $1; exit}')
     [ -n "$window" ] || { sleep 0.1; tries=$((tries + 1)); }
 done
-if [ -z "$window" ]; then
-    echo "screenshot: the window did not appear" >&2
-    exit 1
-fi
+[ -n "$window" ] || die "the window did not appear"
 # Mapped is not yet painted.
 sleep 2
 

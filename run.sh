@@ -16,7 +16,7 @@ esac
 cmake/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Wellenblick \
-    e2e_vlc_launcher e2e_ffmpeg_launcher e2e_rtmpdump_launcher e2e_type_address
+    e2e_vlc_launcher e2e_ffmpeg_launcher e2e_rtmpdump_launcher wb_window_tool
 # No display: a virtual one (then nothing is to be seen, but it runs).
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a "$0" "$@"
 
@@ -44,7 +44,7 @@ address="http://127.0.0.1:$http_port/demo.ts"
 "$wine_run" "$build/Wellenblick.exe" &
 app=$!
 at_exit 'stop_pid "$app"'
-"$wine_run" "$build/tests/e2e/e2e_type_address.exe" "$address" ||
+"$wine_run" "$build/tests/main/blackbox/wb_window_tool.exe" type "$address" ||
     echo "Could not put the address into the window; paste it: $address" >&2
 echo "Serving $address until Wellenblick ends: click \"testen\"."
 wait "$app" || true

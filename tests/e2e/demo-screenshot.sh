@@ -31,7 +31,7 @@ start_stream_server "$dir" || exit 1
 (cd "$dir/work" && exec "$run" "$build/Wellenblick.exe") </dev/null >/dev/null 2>&1 &
 app=$!
 at_exit 'stop_pid "$app"'
-"$run" "$build/tests/e2e/e2e_type_address.exe" "http://127.0.0.1:$http_port/demo.ts" testen || exit 1
+"$run" "$build/tests/main/blackbox/wb_window_tool.exe" type "http://127.0.0.1:$http_port/demo.ts" testen || exit 1
 
 # VLC's video window bears the title the program gives it.
 for _ in $(seq 300); do
@@ -50,5 +50,5 @@ left=${rest%%+*}
 right=$((left + width + 10))
 import -window root -crop "${right}x$(xwininfo -root | awk '/Height/ {print $2}')+0+0" +repage "$out" || exit 1
 echo "demo-screenshot: written to $out"
-"$run" "$build/tests/main/blackbox/bb_close_main_window.exe" </dev/null >/dev/null 2>&1
+"$run" "$build/tests/main/blackbox/wb_window_tool.exe" close </dev/null >/dev/null 2>&1
 wait "$app" 2>/dev/null

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32_support.h"
+
 namespace {
 
 using SpawnFn = LONG(__cdecl*)(char* const argv[], int wait);
@@ -56,16 +58,6 @@ cleanup
 exit $rc
 )sh";
 
-std::string utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
-}
-
 // "vlc" for ...\vlc.exe.
 std::wstring own_tool_name() {
     wchar_t path[MAX_PATH + 1] = {};
@@ -94,17 +86,17 @@ int main() {
 
     const std::wstring tool = own_tool_name();
     std::vector<std::string> words = {"/usr/bin/setpriv", "--pdeathsig", "TERM", "/bin/sh", "-c", kScript,
-                                      "wb-tool", utf8(tool)};
+                                      "wb-tool", utf8(u16(tool.c_str()))};
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv) return 127;
     for (int i = 1; i < argc; ++i) {
         if (tool == L"vlc" && wcscmp(argv[i], L"--no-qt-updates-notif") == 0) continue;
-        words.push_back(utf8(argv[i]));
+        words.push_back(utf8(u16(argv[i])));
     }
     LocalFree(argv);
     if (tool == L"vlc") {
-        const std::string extra = utf8(environment(L"WB_VLC_EXTRA_OPTIONS"));
+        const std::string extra = utf8(u16(environment(L"WB_VLC_EXTRA_OPTIONS").c_str()));
         for (std::size_t at = 0; at < extra.size();) {
             const std::size_t end = std::min(extra.find(' ', at), extra.size());
             if (end > at) words.push_back(extra.substr(at, end - at));

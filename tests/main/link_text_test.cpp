@@ -8,6 +8,9 @@ struct BetweenCase {
     std::u16string text, open, close, expected;
 };
 
+// The order of the trimming by example; that the other rules of the link
+// list cut their input only where they may and keep the rest, the fuzz
+// target checks on every input (fuzz_link_text).
 TEST(TextBetween, CutsMarkupDownToContent) {
     const BetweenCase cases[] = {
         {u"<url>A</url>", u">", u"<", u"A"},
@@ -29,46 +32,6 @@ TEST(TextBetween, CutsMarkupDownToContent) {
     for (const auto& c : cases)
         EXPECT_EQ(text_between(c.text, c.open, c.close), c.expected)
             << std::string(c.text.begin(), c.text.end());
-}
-
-TEST(PickedLinkText, CutsOnlyWhenBothDelimitersOccur) {
-    const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"<url>A</url>", u"A"},
-        {u"a>b<c", u"b"},
-        {u"b<c>a", u""},  // both present, but no "<" after the ">"
-        {u"a<b", u"a<b"},
-        {u"a>b", u"a>b"},
-        {u"rtmp://host/app", u"rtmp://host/app"},
-        {u"", u""},
-    };
-    for (const auto& [line, expected] : cases)
-        EXPECT_EQ(picked_link_text(line), expected) << std::string(line.begin(), line.end());
-}
-
-TEST(CleanLinkLine, RemovesTabsThenTrimsSpaces) {
-    const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"A\tB", u"AB"},
-        {u"  http://x  ", u"http://x"},
-        {u"\t  A  \t", u"A"},
-        {u"   ", u""},
-        {u"", u""},
-        {u"a  b", u"a  b"},
-        {u"\u00a0A\u00a0", u"\u00a0A\u00a0"},  // only U+0020 counts as space
-    };
-    for (const auto& [line, expected] : cases)
-        EXPECT_EQ(clean_link_line(line), expected);
-}
-
-TEST(FolderPart, KeepsTheLastSeparator) {
-    const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"c:\\links\\list.txt", u"c:\\links\\"},
-        {u"c:\\list.txt", u"c:\\"},
-        {u"c:/links/list.txt", u"c:/links/"},
-        {u"c:\\a/b\\c.txt", u"c:\\a/b\\"},
-        {u"\\\\server\\share\\f.m3u", u"\\\\server\\share\\"},
-        {u"list.txt", u""},
-    };
-    for (const auto& [path, expected] : cases) EXPECT_EQ(folder_part(path), expected);
 }
 
 }  // namespace

@@ -53,6 +53,10 @@ const SplitCase kSplitCases[] = {
 
 }  // namespace
 
+// Each kind of line end by example; that no byte is lost, added or moved
+// however the data is cut into pieces, that asking for the end consumes
+// nothing and that a finished source is not asked again, the fuzz target
+// checks on every input (fuzz_line_reader).
 TEST(LineReader, SplitsAtEveryKindOfLineEnd) {
     // Every buffer size, down to one byte, must give the same lines: this is
     // what moves each line end across a buffer boundary.
@@ -64,55 +68,4 @@ TEST(LineReader, SplitsAtEveryKindOfLineEnd) {
             EXPECT_EQ(line_reader_next(r), "") << c.name;
         }
     }
-}
-
-TEST(LineReader, CrLfSplitAcrossBuffersIsOneLineEnd) {
-    // "abc\r" fills the first buffer exactly; the LF arrives with the next.
-    for (std::size_t piece : {std::size_t{4}, SIZE_MAX}) {
-        LineReader r(source_of("abc\r\ndef\r\n", piece), 4);
-        EXPECT_EQ(all_lines(r), (Lines{"abc", "def"})) << "piece " << piece;
-    }
-    // A short read that stops right after the CR behaves the same.
-    LineReader r(source_of("abc\r\ndef", 4), 64);
-    EXPECT_EQ(all_lines(r), (Lines{"abc", "def"}));
-}
-
-TEST(LineReader, CrBeforeOtherByteLeavesThatByteForTheNextLine) {
-    LineReader r(source_of("a\rb"), 2);
-    EXPECT_EQ(line_reader_next(r), "a");
-    EXPECT_FALSE(line_reader_at_end(r));
-    EXPECT_EQ(line_reader_next(r), "b");
-    EXPECT_TRUE(line_reader_at_end(r));
-}
-
-TEST(LineReader, AtEndDoesNotConsume) {
-    LineReader r(source_of("x\n"), 1);
-    EXPECT_FALSE(line_reader_at_end(r));
-    EXPECT_FALSE(line_reader_at_end(r));
-    EXPECT_EQ(line_reader_next(r), "x");
-    EXPECT_TRUE(line_reader_at_end(r));
-}
-
-TEST(LineReader, LongLinesComeBackWhole) {
-    const std::string line(10'000, 'z');
-    for (std::size_t size : {std::size_t{7}, std::size_t{4096}, std::size_t{64 * 1024}}) {
-        LineReader r(source_of(line + "\r\n" + line), size);
-        EXPECT_EQ(all_lines(r), (Lines{line, line})) << "buffer " << size;
-    }
-}
-
-TEST(LineReader, FinishedSourceIsNotAskedAgain) {
-    int calls_after_end = 0;
-    bool ended = false;
-    LineReader r(
-        [&](unsigned char*, std::size_t) -> std::size_t {
-            if (ended) ++calls_after_end;
-            ended = true;
-            return 0;
-        },
-        16);
-    EXPECT_TRUE(line_reader_at_end(r));
-    EXPECT_EQ(line_reader_next(r), "");
-    EXPECT_TRUE(line_reader_at_end(r));
-    EXPECT_EQ(calls_after_end, 0);
 }

@@ -115,12 +115,8 @@ TEST(TextFileRead, LinesAndLineEnds) {
     const auto f = dir.file(u"in.txt");
     struct Case { std::string bytes; std::vector<std::u16string> lines; };
     const Case cases[] = {
-        {"a\r\n\r\nb\r\n", {u"a", u"", u"b"}},
-        {"a\r\n\r\nb", {u"a", u"", u"b"}},
-        {"a\nb\rc\r\nd\n\re", {u"a", u"b", u"c", u"d", u"", u"e"}},
-        {"last\r", {u"last"}},
-        {std::string("ab\0cd", 5), {u"ab", u"cd"}},
-        {"", {}},
+        // The line ends as the line reader cuts them (tested on its own).
+        {std::string("a\nb\rc\r\nd\n\re\0f\r\n", 15), {u"a", u"b", u"c", u"d", u"", u"e", u"f"}},
         {"\xEF\xBB\xBF" "abc\r\n", {u"\uFEFFabc"}},
         {"K\xE4se\r\n", {u"K\uFFFDse"}},
         {"einf\xC3\xBCgen", {u"einf\u00fcgen"}},

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/win32_support.h"
+
 namespace {
 
 std::wstring env(const wchar_t* name) {
@@ -65,11 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     record += L"end\n";
 
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, record.c_str(), static_cast<int>(record.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, record.c_str(), static_cast<int>(record.size()), utf8.data(), bytes,
-                        nullptr, nullptr);
+    const std::string utf8_record = utf8(u16(record.c_str()));
     // Both sides of a pipe may record at once, and an append is not atomic
     // under every system: one writer at a time.
     HANDLE turn = CreateMutexW(nullptr, FALSE, L"Local\\wb-recorder-log");
@@ -83,8 +81,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     DWORD written = 0;
     const BOOL ok = file != INVALID_HANDLE_VALUE &&
-                    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
-                    written == utf8.size();
+                    WriteFile(file, utf8_record.data(), static_cast<DWORD>(utf8_record.size()), &written, nullptr) &&
+                    written == utf8_record.size();
     const DWORD error = GetLastError();
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     if (turn) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <string>
 #include <vector>
 
@@ -330,41 +329,20 @@ TEST_F(Blackbox, FirstStartShowsDefaultsAndWritesSixLines) {
     EXPECT_EQ(settings(), default_settings_with(kHint));
 }
 
-struct SettingsCase {
-    const char* name;
-    std::string file;
-    std::array<std::u16string, 5> fields;  // vlc, ffmpeg, rtmpdump, cache, address
-    std::string written_back;
-};
-
+// Missing and empty lines: the first start's file and its second start
+// above, every other form natively and in the settings suite.
 TEST_F(Blackbox, SettingsFileFillsTheFieldsAndIsWrittenBack) {
-    const SettingsCase cases[] = {
-        {"six empty lines", "\r\n\r\n\r\n\r\n\r\n\r\n",
-         {kVlc, kFfmpeg, kRtmpdump, u"1000", kHint},
-         default_settings_with(kHint)},
-        {"short file with lone LF line ends", "d:\\vlc.exe\nd:\\ffmpeg.exe\n",
-         {u"d:\\vlc.exe", u"d:\\ffmpeg.exe", kRtmpdump, u"1000", kHint},
-         settings_file(u"d:\\vlc.exe", u"d:\\ffmpeg.exe", u"c:\\", u"1000", kHint, kRtmpdump)},
-        {"every line set, non-ASCII and spaces kept",
-         settings_file(u"d:\\Media Tools\\vlc.exe", u"d:\\f f\\ffmpeg.exe", u"e:\\Listen\\", u" 250 ",
-                       u"http://example/stra\u00dfe.m3u8", u"d:\\r\\rtmpdump.exe"),
-         {u"d:\\Media Tools\\vlc.exe", u"d:\\f f\\ffmpeg.exe", u"d:\\r\\rtmpdump.exe", u" 250 ",
-          u"http://example/stra\u00dfe.m3u8"},
-         settings_file(u"d:\\Media Tools\\vlc.exe", u"d:\\f f\\ffmpeg.exe", u"e:\\Listen\\", u" 250 ",
-                       u"http://example/stra\u00dfe.m3u8", u"d:\\r\\rtmpdump.exe")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_TRUE(write_bytes(settings_path(), c.file));
-        ASSERT_NO_FATAL_FAILURE(start());
-        EXPECT_EQ(field(VlcPathField), c.fields[0]);
-        EXPECT_EQ(field(FfmpegPathField), c.fields[1]);
-        EXPECT_EQ(field(RtmpdumpPathField), c.fields[2]);
-        EXPECT_EQ(field(CacheField), c.fields[3]);
-        EXPECT_EQ(field(AddressField), c.fields[4]);
-        close_and_expect_clean_exit();
-        EXPECT_EQ(settings(), c.written_back);
-    }
+    const std::string file = settings_file(u"d:\\Media Tools\\vlc.exe", u"d:\\f f\\ffmpeg.exe", u"e:\\Listen\\",
+                                           u" 250 ", u"http://example/stra\u00dfe.m3u8", u"d:\\r\\rtmpdump.exe");
+    ASSERT_TRUE(write_bytes(settings_path(), file));
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_EQ(field(VlcPathField), u"d:\\Media Tools\\vlc.exe");
+    EXPECT_EQ(field(FfmpegPathField), u"d:\\f f\\ffmpeg.exe");
+    EXPECT_EQ(field(RtmpdumpPathField), u"d:\\r\\rtmpdump.exe");
+    EXPECT_EQ(field(CacheField), u" 250 ");  // non-ASCII and spaces kept
+    EXPECT_EQ(field(AddressField), u"http://example/stra\u00dfe.m3u8");
+    close_and_expect_clean_exit();
+    EXPECT_EQ(settings(), file);
 }
 
 TEST_F(Blackbox, SettingsFileHeldByAnotherProgramIsLeftAlone) {
@@ -428,16 +406,11 @@ TEST_F(Blackbox, PipelineFollowsTheAddressMarkers) {
         std::u16string cache;
         std::u16string command;
     };
-    const std::u16string player = kVlc + u" --network-caching=1000" + kPlayerOptions;
+    // The composition of every pipeline is tested natively; here the field
+    // texts reach it as they stand.
     const Case cases[] = {
-        {u"rtsp://example/live", u"1000", player + u" rtsp://example/live"},
-        {u"mmsh://example/live", u"1000", player + u" mmsh://example/live"},
         // Not trimmed: the spaces stay in the command.
-        {u"  http://example/page ", u"1000", player + u"   http://example/page "},
-        // ".m3u8" is looked for before the player's own schemes.
-        {u"rtsp://example/x.m3u8", u"1000",
-         kFfmpeg + u" -re -i rtsp://example/x.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | " + player +
-             u" -"},
+        {u"  http://example/page ", u"1000", kVlc + u" --network-caching=1000" + kPlayerOptions + u"   http://example/page "},
         {u"rtsp://example/live", u"", kVlc + u" --network-caching=" + kPlayerOptions + u" rtsp://example/live"},
     };
     ASSERT_NO_FATAL_FAILURE(start());
@@ -474,7 +447,8 @@ TEST_F(Blackbox, ExitSavesTheLastTestNotLaterEdits) {
 }
 
 TEST_F(Blackbox, ClearButtonEmptiesOnlyTheField) {
-    // Loaded address, cleared, never tested: the loaded one is kept.
+    // Loaded address, cleared, never tested: the loaded one is kept (the
+    // tested one is kept as after any edit, see the test before).
     ASSERT_TRUE(write_bytes(settings_path(), default_settings_with(u"rtsp://loaded/one")));
     ASSERT_NO_FATAL_FAILURE(start());
     EXPECT_EQ(field(AddressField), u"rtsp://loaded/one");
@@ -482,16 +456,6 @@ TEST_F(Blackbox, ClearButtonEmptiesOnlyTheField) {
     EXPECT_EQ(field(AddressField), u"");
     close_and_expect_clean_exit();
     EXPECT_EQ(settings(), default_settings_with(u"rtsp://loaded/one"));
-
-    // Tested, then cleared: the tested one is kept.
-    ASSERT_NO_FATAL_FAILURE(start());
-    set_text(ctl(AddressField), u"rtsp://example/live");
-    ASSERT_NO_FATAL_FAILURE(run_test_click());
-    EXPECT_EQ(field(AddressField), u"rtsp://example/live");
-    ASSERT_TRUE(click(app_, ctl(ClearAddressButton)));
-    EXPECT_EQ(field(AddressField), u"");
-    close_and_expect_clean_exit();
-    EXPECT_EQ(settings(), default_settings_with(u"rtsp://example/live"));
 }
 
 TEST_F(Blackbox, LinkFileThroughTheFileDialog) {

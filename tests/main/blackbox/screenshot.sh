@@ -12,8 +12,7 @@ top=$(cd "$(dirname "$0")/../../.." && pwd)
 use_build "$1"
 out=$2
 run=$wine_run
-closer="$build/tests/main/blackbox/bb_close_main_window.exe"
-parker="$build/tests/main/blackbox/bb_park_pointer.exe"
+window_tool="$build/tests/main/blackbox/wb_window_tool.exe"
 
 # Without a window manager on the display Wine leaves the frame to nobody;
 # asked to, it draws title bar and border itself. Only for this start.
@@ -26,7 +25,7 @@ if [ $had_decorated -eq 0 ]; then
 fi
 
 # A pointer left over a control would raise its tooltip in the picture.
-"$run" "$parker" </dev/null >/dev/null 2>&1
+"$run" "$window_tool" park </dev/null >/dev/null 2>&1
 
 work=$(mktemp -d "$build/screenshot.XXXXXX")
 at_exit 'rm -rf "$work"'
@@ -53,7 +52,7 @@ h=$(echo "$info" | awk -F: '/Height/ {gsub(/ /, "", $2); print $2}')
 rc=0
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" || rc=1
 
-"$run" "$closer" </dev/null >/dev/null 2>&1
+"$run" "$window_tool" close </dev/null >/dev/null 2>&1
 tries=0
 while kill -0 "$pid" 2>/dev/null && [ $tries -lt 300 ]; do
     sleep 0.1

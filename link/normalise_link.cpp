@@ -3,6 +3,7 @@
 
 #include "textfile/text_ops.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
@@ -106,7 +107,10 @@ bool may_occur(const PairSet& pairs, std::u16string_view search) {
 // the result is built in `spare`, whose buffer the next row reuses.
 void apply_row(std::u16string& text, std::u16string& spare, PairSet& pairs, const Row& row) {
     if (!may_occur(pairs, row.search)) return;
-    std::size_t at = find_from(text, 0, row);
+    const std::size_t m = row.search.size();
+    std::size_t at = row.count != last ? find_from(text, 0, row)
+                     : m <= text.size() && matches_at(text, text.size() - m, row) ? text.size() - m
+                                                                                   : none;
     if (at == none) return;
     spare.clear();
     bool seam = false;  // the end of `spare` meets whatever comes next for the first time
@@ -123,8 +127,8 @@ void apply_row(std::u16string& text, std::u16string& spare, PairSet& pairs, cons
         seam = true;
         put(row.replacement);
         seam = true;
-        done = at + row.search.size();
-        if (row.count == first) break;
+        done = at + m;
+        if (row.count != all) break;
         at = find_from(text, done, row);
     }
     put(source.substr(done));
@@ -137,10 +141,55 @@ void apply_rows(std::u16string& text, std::u16string& spare, PairSet& pairs, con
     for (const Row& row : rows) apply_row(text, spare, pairs, row);
 }
 
+bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+std::size_t after_blanks(std::u16string_view text, std::size_t at) {
+    while (at < text.size() && is_blank(text[at])) ++at;
+    return at;
+}
+
+bool same_any_case(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
+    return true;
+}
+
+// A pasted rtmpdump command line without what the program writes itself:
+// the program's name as its first word (in double quotes or not) and an
+// address option in front of the address, with the blanks behind each.
+// Any other text comes back whole.
+std::u16string_view without_command_lead(std::u16string_view text) {
+    std::size_t at = after_blanks(text, 0);
+    const bool quoted = at < text.size() && text[at] == u'"';
+    const std::size_t begin = at + (quoted ? 1 : 0);
+    const std::size_t end = std::min(quoted ? text.find(u'"', begin) : text.find_first_of(u" \t", begin), text.size());
+    const std::size_t next = std::min(end + (quoted ? 1 : 0), text.size());
+    std::u16string_view name = text.substr(begin, end - begin);
+    name.remove_prefix(name.find_last_of(u"\\/") + 1);  // npos + 1 is 0: no folder
+    bool cut = false;
+    for (std::u16string_view program : program_names) {
+        if (same_any_case(name, program) && (next == text.size() || is_blank(text[next]))) {
+            at = after_blanks(text, next);
+            cut = true;
+            break;
+        }
+    }
+    for (std::u16string_view option : address_options) {
+        const std::size_t behind = at + option.size();
+        if (text.substr(at, option.size()) == option && behind < text.size() && is_blank(text[behind])) {
+            at = after_blanks(text, behind);
+            cut = true;
+            break;
+        }
+    }
+    return cut ? text.substr(at) : text;
+}
+
 }  // namespace
 
 std::u16string normalise_link(std::u16string_view address) {
-    std::u16string text(address);
+    std::u16string text(without_command_lead(address));
     std::u16string spare;
     PairSet pairs;
     add_pairs(pairs, text);
@@ -151,7 +200,9 @@ std::u16string normalise_link(std::u16string_view address) {
             apply_row(text, spare, pairs, {alias.text, option.replacement, alias_case(alias.text), alias.count});
         }
     }
+    apply_rows(text, spare, pairs, output_rows);
     apply_rows(text, spare, pairs, live_rows);
+    apply_rows(text, spare, pairs, closing_tag_rows);
     apply_rows(text, spare, pairs, space_rows);
     return trim_spaces(text);
 }

@@ -6,12 +6,13 @@
 namespace normalise_table {
 
 enum class LetterCase { exact, any };  // any: ASCII A-Z/a-z only, nothing else folds
-enum class Count { all, first };
+enum class Count { all, first, last };  // last: only where the text ends
 
 constexpr auto exact = LetterCase::exact;
 constexpr auto any = LetterCase::any;
 constexpr auto all = Count::all;
 constexpr auto first = Count::first;
+constexpr auto last = Count::last;
 
 struct Row {
     std::u16string_view search;
@@ -28,7 +29,14 @@ constexpr char16_t fold_ascii(char16_t c) {
     return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
 
-// Steps 1 to 4: wrappers around the real address. The CDATA rows run only
+// Before everything: a pasted rtmpdump command line loses its first word
+// when that names the program (a path ending in one of these, any letter
+// case, in double quotes or not), and then a leading address option; the
+// program writes its own "-r" in front of the address.
+constexpr std::u16string_view program_names[] = {u"rtmpdump", u"rtmpdump.exe"};
+constexpr std::u16string_view address_options[] = {u"-r", u"--rtmp"};
+
+// Wrappers around the real address. The CDATA rows run only
 // when the text holds an opening "<![CDATA[" in exact case.
 constexpr std::u16string_view cdata_open = u"<![CDATA[";
 constexpr Row cdata_rows[] = {
@@ -41,7 +49,7 @@ constexpr Row wrapper_rows[] = {
     {u"rtmp-raw=", u"", any, all},
 };
 
-// Step 5: option aliases. Each alias is applied in the order listed; its
+// Option aliases. Each alias is applied in the order listed; its
 // letter case follows from its form (see alias_case), its count is "all"
 // unless marked first.
 struct Alias {
@@ -77,7 +85,15 @@ constexpr LetterCase alias_case(std::u16string_view a) {
     return (letter_form || dash_form) ? exact : any;
 }
 
-// Step 6: the live flag. The value rows come before the general " live="
+// An output file would take the stream away from the player: the output
+// goes back to standard output, and the file's name is left as a word
+// rtmpdump ignores.
+constexpr Row output_rows[] = {
+    {u" -o ", u" -o - ", exact, all},
+    {u" --flv ", u" --flv - ", exact, all},
+};
+
+// The live flag. The value rows come before the general " live="
 // and "&live=" so that 0/false vanish and 1 leaves no stray "1".
 constexpr Row live_rows[] = {
     {u"&live=0",    u" ",        any,   all},
@@ -86,6 +102,7 @@ constexpr Row live_rows[] = {
     {u"&live=true", u" --live ", any,   all},
     {u"&live=false", u" ",       any,   all},
     {u"&live ",     u" --live ", any,   all},
+    {u"&live",      u" --live ", any,   last},
     {u" live=",     u" --live ", any,   all},
     {u"<live>",     u" --live ", any,   all},
     {u" v=",        u" --live ", exact, first},
@@ -93,7 +110,16 @@ constexpr Row live_rows[] = {
     {u" -v",        u" --live ", exact, first},
 };
 
-// Step 7: one pass each, so runs of more than ten spaces can leave two.
+// A closing tag of an option ends its value as a space does.
+constexpr Row closing_tag_rows[] = {
+    {u"</swfUrl>", u" ", any, all},   {u"</swfVfy>", u" ", any, all},  {u"</timeout>", u" ", any, all},
+    {u"</tcUrl>", u" ", any, all},    {u"</pageUrl>", u" ", any, all}, {u"</playpath>", u" ", any, all},
+    {u"</swfhash>", u" ", any, all},  {u"</swfsize>", u" ", any, all}, {u"</app>", u" ", any, all},
+    {u"</token>", u" ", any, all},    {u"</buffer>", u" ", any, all},  {u"</host>", u" ", any, all},
+    {u"</flashVer>", u" ", any, all}, {u"</verbose>", u" ", any, all}, {u"</live>", u" ", any, all},
+};
+
+// Spaces: one pass each, so runs of more than ten spaces can leave two.
 constexpr Row space_rows[] = {
     {u"    ", u" ", exact, all},
     {u"   ",  u" ", exact, all},

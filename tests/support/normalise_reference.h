@@ -26,7 +26,9 @@ inline std::u16string apply(std::u16string_view text, const Row& row) {
     std::u16string out;
     bool replaced = false;
     for (std::size_t i = 0; i < text.size();) {
-        if (!(replaced && row.count == first) && matches_at(text, i, row)) {
+        const bool may = row.count == all || (row.count == first && !replaced) ||
+                         (row.count == last && i + row.search.size() == text.size());
+        if (may && matches_at(text, i, row)) {
             out += row.replacement;
             i += row.search.size();
             replaced = true;
@@ -43,14 +45,43 @@ std::u16string apply_all(std::u16string text, const Row (&rows)[N]) {
     return text;
 }
 
+// A pasted command line's lead: blanks, a first word (in double quotes or up
+// to a blank) whose last path part is a program name, blanks, an address
+// option, blanks. Nothing when neither the name nor the option is there.
+inline std::size_t command_lead(std::u16string_view text) {
+    const auto blanks_from = [&](std::size_t i) {
+        while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+        return i;
+    };
+    const auto ends_word = [&](std::size_t i) { return i == text.size() || text[i] == u' ' || text[i] == u'\t'; };
+    std::size_t at = blanks_from(0), lead = 0;
+    const bool quoted = at < text.size() && text[at] == u'"';
+    std::size_t i = at + (quoted ? 1 : 0), name = i;
+    for (; i < text.size() && (quoted ? text[i] != u'"' : !ends_word(i)); ++i)
+        if (text[i] == u'\\' || text[i] == u'/') name = i + 1;
+    const std::u16string_view word = text.substr(name, i - name);
+    if (quoted && i < text.size()) ++i;
+    for (std::u16string_view program : program_names) {
+        bool same = word.size() == program.size() && ends_word(i);
+        for (std::size_t k = 0; same && k < word.size(); ++k) same = fold_ascii(word[k]) == fold_ascii(program[k]);
+        if (same) at = lead = blanks_from(i);
+    }
+    for (std::u16string_view option : address_options)
+        if (text.substr(at, option.size()) == option && at + option.size() < text.size() && ends_word(at + option.size()))
+            lead = blanks_from(at + option.size());
+    return lead;
+}
+
 inline std::u16string normalise(std::u16string_view address) {
-    std::u16string text(address);
+    std::u16string text(address.substr(command_lead(address)));
     if (text.find(cdata_open) != std::u16string::npos) text = apply_all(text, cdata_rows);
     text = apply_all(text, wrapper_rows);
     for (const Option& option : options)
         for (const Alias& alias : option.aliases)
             text = apply(text, {alias.text, option.replacement, alias_case(alias.text), alias.count});
+    text = apply_all(text, output_rows);
     text = apply_all(text, live_rows);
+    text = apply_all(text, closing_tag_rows);
     text = apply_all(text, space_rows);
     const std::size_t begin = text.find_first_not_of(u' ');
     if (begin == std::u16string::npos) return {};

@@ -58,7 +58,7 @@ TEST(NormaliseLink, PastedDialects) {
 TEST(NormaliseLink, Wrappers) {
     expect_all({
         {"tag form in CDATA", u"<![CDATA[rtmp://example/live]]><swfUrl>player.swf</swfUrl>",
-         u"rtmp://example/live --swfUrl player.swf</swfUrl>"},
+         u"rtmp://example/live --swfUrl player.swf"},
         {"]]> stays without an opening", u"rtmp://e/l]]>", u"rtmp://e/l]]>"},
         {"opening must be exact case", u"<![cdata[rtmp://e/l]]>", u"<![cdata[rtmp://e/l]]>"},
         {"once opened, removal is any case", u"<![CDATA[a<![cdata[b]]>", u"ab"},
@@ -82,7 +82,30 @@ TEST(NormaliseLink, LiveFlag) {
         {"&live=true", u"rtmp://e/l?a=b&live=true", u"rtmp://e/l?a=b --live"},
         {"other value stays a word", u"rtmp://e/l?a=b&live=yes", u"rtmp://e/l?a=b --live yes"},
         {"&live as a word", u"rtmp://e/l &live x", u"rtmp://e/l --live x"},
-        {"tag form", u"rtmp://e/l<live>1</live>", u"rtmp://e/l --live 1</live>"},
+        {"tag form", u"rtmp://e/l<live>1</live>", u"rtmp://e/l --live 1"},
+        {"&live at the very end", u"rtmp://h/live?x=1&playpath=stream&LIVE", u"rtmp://h/live?x=1 --playpath stream --live"},
+        {"only at the end", u"r&livex r&live=", u"r&livex r --live"},
+    });
+}
+
+// Forms that could never play as rewritten before: a closing tag stayed in
+// its value, and a pasted command line kept the program's name, its own
+// address option and an output file that took the stream from the player.
+TEST(NormaliseLink, ClosingTagsAndPastedCommandLines) {
+    expect_all({
+        {"closing tags end values", u"<![CDATA[rtmp://example/live]]><playpath>stream</playpath><live>1</live>",
+         u"rtmp://example/live --playpath stream --live 1"},
+        {"in any case, CDATA inside", u"rtmp://h/x<APP>live</APP><playpath><![CDATA[s]]></PlayPath>",
+         u"rtmp://h/x --app live --playpath s"},
+        {"other closing tags stay", u"rtmp://h/live/s<title>t</title>", u"rtmp://h/live/s<title>t</title>"},
+        {"address option", u"  -r rtmp://h/live -y stream -v", u"rtmp://h/live --playpath stream --live"},
+        {"program and address option", u"rtmpdump -r rtmp://h/live -y s", u"rtmp://h/live --playpath s"},
+        {"quoted path, long option", u"\"C:\\Program Files\\RTMPDUMP.EXE\" --rtmp \"rtmp://h/live\" -y s",
+         u"\"rtmp://h/live\" --playpath s"},
+        {"path without option", u"/usr/bin/rtmpdump\trtmp://h/live/s", u"rtmp://h/live/s"},
+        {"other programs and later options stay", u"myrtmpdump -r x -r y", u"myrtmpdump -r x -r y"},
+        {"output back to the player", u"rtmp://h/live -y s -o stream.flv --flv \"my file.flv\" -o-",
+         u"rtmp://h/live --playpath s -o - stream.flv --flv - \"my file.flv\" -o-"},
     });
 }
 

@@ -119,6 +119,13 @@ TEST(NormaliseLinkRows, EveryRowOfTheTable) {
         {u"r&live=0V=1 v=2 v=3", u"r V=1 --live 2 v=3"},
         {u"r&LIVE=a&live=b", u"r --live a --live b"},
         {u"r&live=0-V 1 -v 2 -v 3", u"r -V 1 --live 2 -v 3"},
+        {u"r&LIVEx &live", u"r&LIVEx --live"},  // only at the end
+        // Output back to standard output.
+        {u"r -o a -O b --flv c --FLV d", u"r -o - a -O b --flv - c --FLV d"},
+        // Closing tags, any case.
+        {u"r</SWFURL>1</swfvfy>2</Timeout>3</TCURL>4</pageurl>5</PLAYPATH>6</swfhash>7</SWFSIZE>8",
+         u"r 1 2 3 4 5 6 7 8"},
+        {u"r</APP>1</token>2</Buffer>3</HOST>4</flashver>5</VERBOSE>6</Live>7</x>", u"r 1 2 3 4 5 6 7</x>"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.in.begin(), row.in.end()));

@@ -6,7 +6,10 @@
 #
 #   make_test_media SECONDS SIZE OUTPUT-OPTIONS...  picture and tone, 25 frames/s
 #   start_stream_server DIR    sets rtmp_port, http_port; the server ends
-#                              with the script
+#                              with the script. Reads stream_server_log_level
+#                              (default error; info logs every rtmp connect
+#                              and play at once) and stream_server_live (more
+#                              directives for "live")
 #   http_get PATH              the body of a 200 reply, on standard output
 
 nginx_rtmp_module=/usr/lib/nginx/modules/ngx_rtmp_module.so
@@ -48,7 +51,7 @@ daemon off;
 master_process off;
 $user_line
 pid $dir/nginx.pid;
-error_log $dir/error.log;
+error_log $dir/error.log ${stream_server_log_level:-error};
 events { worker_connections 64; }
 rtmp {
     server {
@@ -59,6 +62,7 @@ rtmp {
             publish_notify on;
             allow publish 127.0.0.1;
             deny publish all;
+            ${stream_server_live:-}
         }
     }
 }

@@ -736,4 +736,46 @@ TEST_F(Blackbox, KeyboardMovesFocusInCreationOrder) {
     close_and_expect_clean_exit();
 }
 
+
+// Should the shell, the file dialog or COM not load, each action that needs
+// them ends silently (the crash dump stays: the shell was not there), no
+// dialog opens, and the exit still runs and saves the settings.
+TEST_F(Blackbox, ActionsEndSilentlyWhenALibraryDoesNotLoad) {
+    const std::u16string dump = plant_crash_dump();
+    ASSERT_FALSE(dump.empty());
+    // Wine loads no library that its per-program overrides name with an
+    // empty value; a copy of the program under a name of its own has them.
+    const std::u16string copy = work_ + u"wb-no-libraries.exe";
+    ASSERT_TRUE(CopyFileW(wz(program_), wz(copy), FALSE));
+    HKEY defaults = nullptr, overrides = nullptr;
+    DWORD existed = 0;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &defaults, &existed), ERROR_SUCCESS);
+    const auto remove_keys = [&] {
+        RegDeleteTreeW(defaults, existed == REG_OPENED_EXISTING_KEY ? L"wb-no-libraries.exe" : nullptr);
+        RegCloseKey(defaults);
+        if (existed != REG_OPENED_EXISTING_KEY) RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults");
+    };
+    ASSERT_EQ(RegCreateKeyExW(defaults, L"wb-no-libraries.exe\\DllOverrides", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &overrides, nullptr), ERROR_SUCCESS);
+    for (const wchar_t* dll : {L"shell32", L"comdlg32", L"ole32"})
+        RegSetValueExW(overrides, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+    RegCloseKey(overrides);
+    program_ = copy;
+    start();
+    if (!HasFatalFailure()) {
+        set_text(ctl(AddressField), u"rtsp://example/live");
+        run_test_click();
+        EXPECT_TRUE(file_exists(dump));
+        for (int button : {VlcBrowseButton, HomepageButton}) {
+            post_click(ctl(button));
+            EXPECT_TRUE(settle(app_));
+            EXPECT_TRUE(process_windows(app_.pid, L"#32770").empty()) << "a dialog opened for control " << button;
+        }
+        close_and_expect_clean_exit();
+    }
+    remove_keys();
+    EXPECT_EQ(settings(), settings_file(u"", kFfmpeg, u"c:\\", u"1000", u"rtsp://example/live", kRtmpdump));
+}
+
 }  // namespace

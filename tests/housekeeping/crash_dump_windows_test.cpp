@@ -23,13 +23,6 @@ TEST(WithTrailingBackslash, AddsExactlyOneWhereMissing) {
         EXPECT_EQ(with_trailing_backslash(c.in), c.out) << utf8(c.in);
 }
 
-TEST(PlayerCrashDumpPath, JoinsOntoTheFolderWithoutASecondBackslash) {
-    EXPECT_EQ(player_crash_dump_path(with_trailing_backslash(u"C:\\a\\Roaming")),
-              u"C:\\a\\Roaming\\vlc\\crashdump");
-    EXPECT_EQ(player_crash_dump_path(with_trailing_backslash(u"D:\\")), u"D:\\vlc\\crashdump");
-    EXPECT_EQ(player_crash_dump_path(u""), u"");
-}
-
 TEST(SpecialFolder, AppDataIsTheRoamingFolderWithOneTrailingBackslash) {
     const std::u16string folder = special_folder(CSIDL_APPDATA);
     ASSERT_GE(folder.size(), 4u);

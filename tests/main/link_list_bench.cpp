@@ -1,17 +1,18 @@
-// Loads a generated million-line link file into the real list control and
-// prints how long it took. Built with the tests, never run by ctest:
+// A generated million-line link file written and read back through the
+// text-file operations, then loaded into the real list control, each timed.
+// Built with the tests, never run by ctest:
 //   wine link_list_bench.exe [lines]
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "main/controls.h"
 #include "main/link_list.h"
 #include "main/main_window.h"
+#include "textfile/text_file.h"
 
 namespace {
 
@@ -29,17 +30,26 @@ int main(int argc, char** argv) {
     wchar_t temp[MAX_PATH] = {};
     if (!GetTempPathW(MAX_PATH, temp)) return 1;
     const std::filesystem::path file = std::filesystem::path(temp) / "wb_bench_links.txt";
-    {
-        std::ofstream out(file, std::ios::binary);
-        for (long i = 0; i < lines; ++i)
-            out << "\thttp://stream.example/live/channel" << i << "/index.m3u8 \r\n";
-    }
+
+    // The text-file operations alone, writing and reading the lines back.
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (!text_file_create(file.u16string())) return 1;
+    for (long i = 0; i < lines; ++i)
+        text_file_write_line(u"\thttp://stream.example/live/channel\u00e4" + std::u16string(i % 10 + 1, u'1') + u" ");
+    text_file_close();
+    std::printf("text_file_write_line: %ld lines, %.2f s\n", lines, seconds_since(start));
+    QueryPerformanceCounter(&start);
+    if (!text_file_open(file.u16string())) return 1;
+    long read = 0;
+    for (; !text_file_at_end(); ++read) text_file_read_line();
+    text_file_close();
+    std::printf("text_file_read_line: %ld lines, %.2f s\n", read, seconds_since(start));
 
     ProgramState state;
     HWND window = build_main_window(GetModuleHandleW(nullptr), state, SW_HIDE);
     if (!window) return 1;
 
-    LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     load_links_from(state, window, file.u16string());
     const double load = seconds_since(start);

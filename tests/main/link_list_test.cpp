@@ -1,5 +1,8 @@
-// Link list handlers and the small handlers against the real window, a real
-// list control and real files.
+// The link list's handlers and the clipboard copy against the real window,
+// a real list control and real files, for what only the process sees: its
+// state, picks made by the program, which raise no event, and a busy
+// clipboard. Loading, stepping and picking as a user does it are checked on
+// the running program (the black-box suite).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -36,18 +39,7 @@ protected:
         EXPECT_TRUE(write_bytes(dir.file(name), bytes));
         return dir.file(name);
     }
-    std::u16string folder() const { return dir.path(); }
     HWND list() { return GetDlgItem(window, LinkList); }
-    std::vector<std::u16string> items() {
-        std::vector<std::u16string> out;
-        const LRESULT n = SendMessageW(list(), LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            std::wstring buffer(static_cast<std::size_t>(SendMessageW(list(), LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-            const LRESULT len = SendMessageW(list(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-            out.push_back(u16(buffer.data(), static_cast<std::size_t>(len)));
-        }
-        return out;
-    }
     LRESULT selection() { return SendMessageW(list(), LB_GETCURSEL, 0, 0); }
     std::u16string address() { return get_control_text(window, AddressField); }
 
@@ -55,45 +47,6 @@ protected:
     ProgramState state;
     HWND window = nullptr;
 };
-
-TEST_F(LinkListTest, LoadCleansLinesKeepsEmptyOnesAndSelectsTheFirst) {
-    const std::u16string path = write_file(
-        u"links.txt", "  http://a/1.m3u8\t\r\nA\tB\r\n\r\n    \n<url>c</url>\r\xC3\xA4 \n");
-    state.link_index = 4;
-    load_links_from(state, window, path);
-
-    const std::vector<std::u16string> expected = {
-        u"http://a/1.m3u8", u"AB", u"", u"", u"<url>c</url>", u"\u00e4"};
-    EXPECT_EQ(state.links, expected);
-    EXPECT_EQ(items(), expected);
-    EXPECT_EQ(address(), u"http://a/1.m3u8");
-    EXPECT_EQ(state.link_index, 0);
-    EXPECT_EQ(state.link_dir, folder());
-    EXPECT_EQ(selection(), 0);
-}
-
-TEST_F(LinkListTest, EmptyOrMissingFileEmptiesListAndFieldButTakesTheFolder) {
-    load_links_from(state, window, write_file(u"first.txt", "one\r\ntwo\r\n"));
-    ASSERT_EQ(items().size(), 2u);
-    next_link(state, window);
-
-    for (const std::u16string& path :
-         {write_file(u"empty.txt", ""), folder() + u"missing.txt"}) {
-        state.link_dir = u"c:\\";
-        load_links_from(state, window, path);
-        EXPECT_TRUE(state.links.empty());
-        EXPECT_TRUE(items().empty());
-        EXPECT_EQ(address(), u"");
-        EXPECT_EQ(state.link_index, 0);
-        EXPECT_EQ(state.link_dir, folder());
-        EXPECT_EQ(selection(), LB_ERR);
-        // With no lines the buttons do nothing.
-        next_link(state, window);
-        previous_link(state, window);
-        EXPECT_EQ(state.link_index, 0);
-        EXPECT_EQ(address(), u"");
-    }
-}
 
 TEST_F(LinkListTest, PickingCutsMarkupAndTheButtonsContinueFromThePick) {
     load_links_from(state, window,

@@ -14,18 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "main/control_access.h"
 #include "main/controls.h"
 #include "main/handlers.h"
 #include "main/main_window.h"
 #include "base/win32.h"
 
 namespace {
-
-std::u16string window_text(HWND w) {
-    wchar_t buffer[512] = {};
-    const int n = GetWindowTextW(w, buffer, 512);
-    return u16(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-}
 
 std::u16string class_name(HWND w) {
     wchar_t buffer[64] = {};
@@ -142,7 +137,7 @@ TEST_F(MainWindowTest, ControlEventsAreRecordedNotRunAndFocusOfTheListIsNoEvent)
     SendMessageW(item(ClearAddressButton), BM_CLICK, 0, 0);
     SendMessageW(item(TestButton), BM_CLICK, 0, 0);
     // Recorded only: the address is still there until the loop runs it.
-    EXPECT_EQ(window_text(item(AddressField)), u"rtmp://example/live");
+    EXPECT_EQ(get_control_text(window, AddressField), u"rtmp://example/live");
     EXPECT_EQ(recorded(), (std::vector<int>{ClearAddressButton, TestButton}));
 
     SetFocus(item(LinkList));
@@ -177,7 +172,7 @@ TEST_F(MainWindowTest, LoopRunsQueuedHandlersInOrderAndEndsOnClose) {
     HACCEL accelerators = create_main_accelerators();
     run_event_loop(state, window, accelerators);
     DestroyAcceleratorTable(accelerators);
-    EXPECT_EQ(window_text(item(AddressField)), u"");
+    EXPECT_EQ(get_control_text(window, AddressField), u"");
     EXPECT_EQ(state.stream_address, u"rtmp://example/live");  // the value stays
     EXPECT_TRUE(IsWindow(window));
 }
@@ -186,7 +181,7 @@ TEST_F(MainWindowTest, EventsAfterTheCloseRequestRunNoHandler) {
     SendMessageW(window, WM_CLOSE, 0, 0);
     SendMessageW(item(ClearAddressButton), BM_CLICK, 0, 0);
     EXPECT_FALSE(run_pending_events(state, window));
-    EXPECT_EQ(window_text(item(AddressField)), u"rtmp://example/live");
+    EXPECT_EQ(get_control_text(window, AddressField), u"rtmp://example/live");
 }
 
 }  // namespace

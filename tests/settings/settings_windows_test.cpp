@@ -92,9 +92,7 @@ TEST(LoadSettings, EmptyAndMissingLinesTakeTheirDefaults) {
     struct Case { const char* name; std::string bytes; std::u16string vlc, link_dir, address; };
     const Case cases[] = {
         {"six empty lines", "\r\n\r\n\r\n\r\n\r\n\r\n", kDefaultVlcPath, kDefaultLinkDir, kAddressHint},
-        {"empty file", "", kDefaultVlcPath, kDefaultLinkDir, kAddressHint},
         {"two lines", "v.exe\r\nf.exe\r\n", u"v.exe", kDefaultLinkDir, kAddressHint},
-        {"no final line end", "v\r\nf\r\nL\\", u"v", u"L\\", kAddressHint},
         {"lone LF and CR", "v\nf\rL\n9\rrtmp://a\nr", u"v", u"L", u"rtmp://a"},
         {"BOM stays", "\xEF\xBB\xBFv.exe\r\n", u"\uFEFFv.exe", kDefaultLinkDir, kAddressHint},
         {"lines after the sixth change nothing", "v\r\nf\r\nL\r\n9\r\na\r\nr\r\nx\r\n\r\ny\r\n", u"v", u"L",

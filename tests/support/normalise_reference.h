@@ -61,11 +61,9 @@ inline std::size_t command_lead(std::u16string_view text) {
         if (text[i] == u'\\' || text[i] == u'/') name = i + 1;
     const std::u16string_view word = text.substr(name, i - name);
     if (quoted && i < text.size()) ++i;
-    for (std::u16string_view program : program_names) {
-        bool same = word.size() == program.size() && ends_word(i);
-        for (std::size_t k = 0; same && k < word.size(); ++k) same = fold_ascii(word[k]) == fold_ascii(program[k]);
-        if (same) at = lead = blanks_from(i);
-    }
+    for (std::u16string_view program : program_names)
+        if (word.size() == program.size() && matches_at(word, 0, {program, {}, any, all}) && ends_word(i))
+            at = lead = blanks_from(i);
     for (std::u16string_view option : address_options)
         if (text.substr(at, option.size()) == option && at + option.size() < text.size() && ends_word(at + option.size()))
             lead = blanks_from(at + option.size());

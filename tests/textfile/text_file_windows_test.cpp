@@ -67,16 +67,6 @@ TEST(TextFileWrite, ConsoleEncodingIsTheOemCodePageAndRefusesWhatItLacks) {
     EXPECT_TRUE(text_encoding_holds(TextEncoding::utf8, 0x10FFFF));
 }
 
-TEST(TextFileWrite, CreateEmptiesAnExistingFile) {
-    ScratchFolder dir;
-    const auto f = dir.file(u"big.txt");
-    ASSERT_TRUE(write_bytes(f, std::string(1000, 'x')));
-    EXPECT_EQ(write_all(f, {u"ab"}), "ab\r\n");
-    ASSERT_TRUE(text_file_create(f));
-    text_file_close();
-    EXPECT_EQ(read_bytes(f), "");
-}
-
 TEST(TextFileWrite, HiddenAndSystemFilesAreRewrittenInPlace) {
     ScratchFolder dir;
     for (DWORD attr : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
@@ -87,18 +77,6 @@ TEST(TextFileWrite, HiddenAndSystemFilesAreRewrittenInPlace) {
         EXPECT_EQ(write_all(f, {u"neu"}), "neu\r\n") << "attributes " << attr;
         EXPECT_EQ(GetFileAttributesW(wz(f)) & attr, attr) << "attributes kept";
     }
-}
-
-TEST(TextFileWrite, LargeOutputIsCompleteAfterClose) {
-    ScratchFolder dir;
-    const auto f = dir.file(u"many.txt");
-    ASSERT_TRUE(text_file_create(f));
-    const std::u16string line(99, u'\u00e4');  // 198 bytes + CR LF, crosses buffers
-    for (int i = 0; i < 2000; ++i) text_file_write_line(line);
-    text_file_close();
-    const std::string bytes = read_bytes(f);
-    EXPECT_EQ(bytes.size(), 2000u * 200u);
-    EXPECT_EQ(bytes.substr(bytes.size() - 4), "\xC3\xA4\r\n");
 }
 
 TEST(TextFileWrite, UnwritablePathsFailAndLeaveNothingOpen) {

@@ -395,15 +395,4 @@ TEST_F(CmdDifferential, InternationalTextOnThePastedConsoleLine) {
     run({std::begin(kInternational), std::end(kInternational)}, Route::pasted);
 }
 
-TEST_F(CmdDifferential, FallbackFormsOfTheBatchFile) {
-    // Under a code page without Cyrillic and CJK (437, 850, 1252-like OEM
-    // pages) the address carries them percent-encoded and the path is short.
-    if (oem_holds(U'\u042e')) GTEST_SKIP() << "the OEM code page holds Cyrillic";
-    const std::u16string command = state_for(kInternational[2]).test_command;
-    EXPECT_NE(command.find(u"%%D0%%BF%%D1%%80%%D0%%B8%%D0%%B2%%D0%%B5%%D1%%82.m3u8"), std::u16string::npos);
-    EXPECT_NE(command.find(u"%%E4%%B8%%AD%%E6%%96%%87 %%F0%%A0%%AE%%9F"), std::u16string::npos);
-    EXPECT_EQ(command.find(u"\u042e\u0440\u0438\u0439"), std::u16string::npos) << "a path the code page cannot name";
-    EXPECT_NE(command.find(u"Werkzeuge J\u00fcrgen M\u00fcller"), std::u16string::npos);
-}
-
 }  // namespace

@@ -93,7 +93,7 @@ for i in $(seq "$n"); do
     got="$got_plays	$(asked "${conn[i]}" connect app)	$(asked "${conn[i]}" play name)"
     result=ok
     [ "$got" = "${wanted[i]}" ] || { result=FAIL; failed=$((failed + 1)); }
-    printf '%-4s %2d: %s\n      rtmpdump %s\n      %s pictures; asked for %s\n' "$result" "$i" "${inputs[i]}" \
+    printf '%-4s %2d: %s\n      rtmpdump %s| %s pictures, %s\n' "$result" "$i" "${inputs[i]}" \
         "$(cat "$work/rows/$i.words")" "$frames" "$(echo "$got" | cut -f2,3 | tr '\t' /)"
     if [ $result = FAIL ]; then
         echo "      the table says: ${wanted[i]}"

@@ -142,13 +142,3 @@ TEST(NormaliseLink, OnlyAsciiLettersFold) {
         {"embedded NUL passes", std::u16string(u"r\0 -y s", 7), std::u16string(u"r\0 --playpath s", 15)},
     });
 }
-
-TEST(NormaliseLink, LongInputWithManyMatches) {
-    std::u16string in = u"rtmp://e/l";
-    std::u16string out = u"rtmp://e/l";
-    for (int i = 0; i < 20000; ++i) {
-        in += u" -y a     &live=1";
-        out += u" --playpath a --live";
-    }
-    EXPECT_EQ(normalise_link(in), out);
-}

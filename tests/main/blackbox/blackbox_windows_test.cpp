@@ -460,9 +460,10 @@ TEST_F(Blackbox, ClearButtonEmptiesOnlyTheField) {
 
 TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
     const std::u16string links = work_ + u"links.txt";
+    // Every kind of line end; tabs and outer spaces go, an empty line stays.
     ASSERT_TRUE(write_bytes(links, utf8(u"http://example/one.m3u8\r\n"
-                                        u"<url>http://example/two</url>\n"
-                                        u"   \r\n"
+                                        u"<url>http://example/two</url>\r"
+                                        u"   \n"
                                         u"  http://exa\tmple/vi\u00e9r\t  \r\n")));
     const std::u16string items[] = {u"http://example/one.m3u8", u"<url>http://example/two</url>", u"",
                                     u"http://example/vi\u00e9r"};
@@ -532,14 +533,14 @@ TEST_F(Blackbox, LinkFileThroughTheFileDialog) {
     EXPECT_EQ(list_selection(list), 2);
     EXPECT_EQ(field(AddressField), u"typed");
 
-    // An empty file in another folder replaces the list with nothing.
+    // A file in another folder that cannot be read (or is empty) replaces
+    // the list with nothing.
     const std::u16string other = work_ + u"andere Links";
     ASSERT_TRUE(CreateDirectoryW(wz(other), nullptr));
-    ASSERT_TRUE(write_bytes(other + u"\\leer.txt", ""));
     post_click(ctl(LoadLinksButton));
     dialog = wait_for_dialog(app_, u"Bitte Datei ausw\u00e4hlen");
     ASSERT_NE(dialog, nullptr);
-    set_text(file_name_box(dialog), other + u"\\leer.txt");
+    set_text(file_name_box(dialog), other + u"\\fehlt.txt");
     ASSERT_TRUE(press_dialog_button(dialog, IDOK));
     EXPECT_TRUE(wait_until([&] { return list_count(list) == 0 && field(AddressField).empty(); }, 5000));
     EXPECT_EQ(list_selection(list), LB_ERR);

@@ -68,3 +68,13 @@ function(wb_windows_helper name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE wb_flags)
 endfunction()
+
+# The registry dump that cmake/wine-suite.sh compares before and after
+# each suite; it looks for it in the top of the build folder.
+if(WIN32)
+  add_executable(wb_registry_dump ${CMAKE_CURRENT_LIST_DIR}/registry-dump.cpp)
+  set_target_properties(wb_registry_dump PROPERTIES
+    OUTPUT_NAME registry-dump RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_link_options(wb_registry_dump PRIVATE -municode)
+  target_link_libraries(wb_registry_dump PRIVATE wb_flags advapi32)
+endif()

@@ -64,13 +64,16 @@ files() {
 #    changed, also by a value set to what it was; a changed value shows itself;
 #  - ...\Explorer\ComDlg32\LastVisitedMRU: the file dialog's own history
 #    of the last folder of each program, written on every use (Wine
-#    ignores OFN_DONTADDTORECENT).
+#    ignores OFN_DONTADDTORECENT);
+#  - the values of HKCU\Console itself: the first console window of a
+#    prefix saves there all its defaults with the font it picked.
 registry() {
     "$here/wine-run.sh" "$WB_BUILD_DIR/registry-dump.exe" "$(windows_path "$1.machine")" \
         "$(windows_path "$1.users")" </dev/null >/dev/null 2>&1 ||
         { echo "wine-suite: $WB_BUILD_DIR/registry-dump.exe could not dump the registry" >&2; return 1; }
     { flatten HKLM <"$1.machine" && flatten HKU <"$1.users"; } |
-        grep -v '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU\]' |
+        grep -v -e '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU\]' \
+            -e '^\[HKU\\[^\\]*\\Console\]' |
         LC_ALL=C sort
 }
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }

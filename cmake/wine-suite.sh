@@ -65,6 +65,9 @@ files() {
 #  - ...\Explorer\ComDlg32\LastVisitedMRU: the file dialog's own history
 #    of the last folder of each program, written on every use (Wine
 #    ignores OFN_DONTADDTORECENT);
+#  - the key ...\Explorer\Advanced while it is empty: in a new prefix the
+#    file dialog's folder view makes it when it first looks for its view
+#    settings; a value there is a setting and counts;
 #  - the values of HKCU\Console itself: the first console window of a
 #    prefix saves there all its defaults with the font it picked.
 registry() {
@@ -73,6 +76,7 @@ registry() {
         { echo "wine-suite: $WB_BUILD_DIR/registry-dump.exe could not dump the registry" >&2; return 1; }
     { flatten HKLM <"$1.machine" && flatten HKU <"$1.users"; } |
         grep -v -e '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU\]' \
+            -e '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\]$' \
             -e '^\[HKU\\[^\\]*\\Console\]' |
         LC_ALL=C sort
 }

@@ -110,20 +110,24 @@ wait_for_processes() {
 }
 wait_for_processes 10
 stayed=$left
+# Ends what stayed, so that the next suite finds the prefix clean: by the
+# PIDs of a fresh list, so only processes with this suite's tag.
+end_processes() { for pid in $(processes | cut -d' ' -f1); do kill -s "$1" "$pid" 2>/dev/null; done; }
 if [ -n "$stayed" ]; then
-    # End what stayed so that the next suite finds the prefix clean: only
-    # processes listed afresh, so with this suite's tag, never a reused PID.
-    for pid in $(printf '%s\n' "$stayed" | cut -d' ' -f1); do kill "$pid" 2>/dev/null; done
+    end_processes TERM
     wait_for_processes 5
-    for pid in $(printf '%s\n' "$left" | cut -d' ' -f1); do kill -9 "$pid" 2>/dev/null; done
+    [ -z "$left" ] || end_processes KILL
 fi
 
-registry "$work/after" >"$work/after.keys" || exit 1
-files >"$work/after.files"
 # "-" was there before and is not now, "+" is new; a change shows as both.
-changes() { diff "$1" "$2" | sed -n 's/^< /- /p; s/^> /+ /p' | cut -c1-200; }
+changes() { diff "$1" "$2" | sed -n 's/^< /- /p; s/^> /+ /p'; }
+files >"$work/after.files"
 files_changed=$(changes "$work/before.files" "$work/after.files")
-registry_changed=$(changes "$work/before.keys" "$work/after.keys")
+if registry "$work/after" >"$work/after.keys"; then
+    registry_changed=$(changes "$work/before.keys" "$work/after.keys")
+else
+    registry_changed="? (could not be read)"
+fi
 
 if [ -n "$stayed$files_changed$registry_changed" ]; then
     echo "The suite left behind in $WINEPREFIX:"

@@ -18,8 +18,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 tag="$$.$(date +%s%N)"
 
 # Processes carrying the tag, "pid command", less Wine's own services. Of
-# these a suite may start the desktop's explorer on first use (it ends by
-# itself once the desktop's last window has gone); the others and the
+# these a suite may start the desktop's explorer on first use (it stays
+# with the desktop, and ends by itself some time later); the others and the
 # wineserver carry the tag only when the suite was the first Wine program
 # of a prefix without a running server. All outlive the suite by design.
 # An empty command line is a process on its way out.

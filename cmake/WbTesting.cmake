@@ -3,6 +3,10 @@
 
 set(WB_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "googletest sources for the cross build")
 
+# Every test that runs Wine takes this lock: they share one prefix, whose
+# files and registry a check cannot tell apart between two suites at once.
+set(WB_WINE_PREFIX_LOCK wineprefix)
+
 macro(wb_setup_gtest)
   if(WIN32)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -39,6 +43,20 @@ function(wb_windows_test name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "WB_BUILD_DIR=${CMAKE_BINARY_DIR}"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  # The folder's other tests run Wine through scripts of their own (the
+  # window picture): at the folder's end all its tests get the lock.
+  get_property(queued DIRECTORY PROPERTY WB_PREFIX_LOCK_QUEUED)
+  if(NOT queued)
+    set_property(DIRECTORY PROPERTY WB_PREFIX_LOCK_QUEUED TRUE)
+    cmake_language(DEFER CALL wb_lock_folder_tests)
+  endif()
+endfunction()
+
+function(wb_lock_folder_tests)
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  if(tests)
+    set_property(TEST ${tests} APPEND PROPERTY RESOURCE_LOCK ${WB_WINE_PREFIX_LOCK})
+  endif()
 endfunction()
 
 # wb_windows_helper(NAME src... [GUI]): small Windows program the tests start
@@ -50,3 +68,13 @@ function(wb_windows_helper name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE wb_flags)
 endfunction()
+
+# The registry dump that cmake/wine-suite.sh compares before and after
+# each suite; it looks for it in the top of the build folder.
+if(WIN32)
+  add_executable(wb_registry_dump ${CMAKE_CURRENT_LIST_DIR}/registry-dump.cpp)
+  set_target_properties(wb_registry_dump PROPERTIES
+    OUTPUT_NAME registry-dump RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_link_options(wb_registry_dump PRIVATE -municode)
+  target_link_libraries(wb_registry_dump PRIVATE wb_flags advapi32)
+endif()

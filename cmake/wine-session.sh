@@ -20,6 +20,9 @@ if [ -z "${WB_NO_ASLR:-}" ]; then
     exec setarch "$(uname -m)" -R "$0" "$build_dir" "$@"
 fi
 # Detached from our output: a wineserver holding ctest's pipe makes it hang.
+# The server will not start for a prefix folder that is not there yet; then
+# every Wine start would start a server of its own and boot the prefix anew.
+mkdir -p "$WINEPREFIX"
 setsid wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 "$(dirname "$0")/wine-fonts.sh"

@@ -1,64 +1,139 @@
 #!/bin/sh
 # Runs one Windows test executable under Wine (ctest's emulator) and fails
-# it when it leaves a process or a file of its own in the prefix, whatever
-# its own outcome: suites run in any order, so each must leave the prefix
-# as it found it. Wine's own services (started on first use) do not count.
+# it when it leaves anything of its own behind, whatever its own outcome:
+# suites run in any order, so each must leave the prefix as it found it.
+# Checked: every process started on its behalf (Windows programs and the
+# Linux tools behind the launchers), the files of drive_c outside windows/,
+# and every key and value of HKEY_LOCAL_MACHINE and HKEY_USERS.
 : "${WB_BUILD_DIR:=$(pwd)}"
 : "${WINEPREFIX:=$WB_BUILD_DIR/wineprefix}"
 export WB_BUILD_DIR WINEPREFIX
 here=$(cd "$(dirname "$0")" && pwd)
 
-files() {
-    [ -d "$WINEPREFIX/drive_c" ] || return 0
-    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | LC_ALL=C sort)
-}
-# Linux processes of this prefix that are not Wine's own: "pid command".
+# Only the suite gets this tag in its environment, never the checks below.
+# Wine hands the Unix environment on to every Windows child and from there
+# to the Linux programs the launchers spawn, so the tag marks exactly the
+# processes started on the suite's behalf; being unique, it never marks
+# those of a suite running at the same time.
+tag="$$.$(date +%s%N)"
+
+# Processes carrying the tag, "pid command", less Wine's own services. Of
+# these a suite may start the desktop's explorer on first use (it stays
+# with the desktop, and ends by itself some time later); the others and the
+# wineserver carry the tag only when the suite was the first Wine program
+# of a prefix without a running server. All outlive the suite by design.
+# An empty command line is a process on its way out.
 processes() {
-    grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null | while read -r environ; do
+    grep -lzxF "WB_SUITE=$tag" /proc/[0-9]*/environ 2>/dev/null | while read -r environ; do
         dir=${environ%/environ}
+        case $(readlink "$dir/exe") in */wineserver*) continue ;; esac
         command=$( (tr '\0\t\r\n' '    ' <"$dir/cmdline") 2>/dev/null)
+        # Wine pads the command line it writes over the Linux one.
+        command=${command%"${command##*[! ]}"}
         case "$command" in
-        # Windows programs only (Wine names them by their Windows path),
-        # and not Wine's own services.
-        [A-Za-z]:\\*) ;;
-        *) continue ;;
-        esac
-        case "$command" in
-        *'\system32\services.exe'* | *'\system32\explorer.exe'* | *'\system32\winedevice.exe'* | \
-        *'\system32\plugplay.exe'* | *'\system32\svchost.exe'* | *'\system32\rpcss.exe'*) continue ;;
+        '' | 'C:\windows\system32\services.exe' | 'C:\windows\system32\winedevice.exe' | \
+        'C:\windows\system32\plugplay.exe' | 'C:\windows\system32\svchost.exe -k '* | \
+        'C:\windows\system32\rpcss.exe' | 'C:\windows\system32\explorer.exe /desktop'*) continue ;;
         esac
         printf '%s %s\n' "${dir#/proc/}" "$command"
-    done | LC_ALL=C sort
+    done
 }
 
-before=$(mktemp -d)
-trap 'rm -rf "$before"' EXIT
-files >"$before/files"
-processes >"$before/processes"
-"$here/wine-run.sh" "$@"
+# drive_c outside windows/, a regular file with its size and time, so that
+# a changed or removed file shows as well as a new one. Wine links Desktop,
+# Documents and the like to the Linux home: what a suite saves there lands
+# outside the prefix, so their top level is listed too (dot files aside:
+# Windows programs make none, Linux ones keep their settings there).
+files() {
+    [ -d "$WINEPREFIX/drive_c" ] || return 0
+    (
+        cd "$WINEPREFIX/drive_c" || exit
+        find . -path ./windows -prune -o -type f -printf '%p %s %T@\n' -o -print
+        find . -path ./windows -prune -o -type l -xtype d -print | while read -r link; do
+            find -L "$link" -mindepth 1 -maxdepth 1 ! -name '.*' \( -type f -printf '%p %s %T@\n' -o -print \)
+        done
+    ) | LC_ALL=C sort
+}
+
+# The registry as one line per key and per value, "[key]" and
+# "[key]name=data", sorted. The wineserver keeps it in memory and writes
+# its hive files only every 30 s, so registry-dump.exe has the server
+# write HKEY_LOCAL_MACHINE and HKEY_USERS into $1.* now (volatile keys
+# left out). Also left out:
+#  - the time after each key name and the #time= lines: when the key last
+#    changed, also by a value set to what it was; a changed value shows itself;
+#  - ...\Explorer\ComDlg32\LastVisitedMRU: the file dialog's own history
+#    of the last folder of each program, written on every use (Wine
+#    ignores OFN_DONTADDTORECENT);
+#  - the key ...\Explorer\Advanced while it is empty: in a new prefix the
+#    file dialog's folder view makes it when it first looks for its view
+#    settings; a value there is a setting and counts;
+#  - the values of HKCU\Console itself: the first console window of a
+#    prefix saves there all its defaults with the font it picked.
+registry() {
+    "$here/wine-run.sh" "$WB_BUILD_DIR/registry-dump.exe" "$(windows_path "$1.machine")" \
+        "$(windows_path "$1.users")" </dev/null >/dev/null 2>&1 ||
+        { echo "wine-suite: $WB_BUILD_DIR/registry-dump.exe could not dump the registry" >&2; return 1; }
+    { flatten HKLM <"$1.machine" && flatten HKU <"$1.users"; } |
+        grep -v -e '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU\]' \
+            -e '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\]$' \
+            -e '^\[HKU\\[^\\]*\\Console\]' |
+        LC_ALL=C sort
+}
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+flatten() {
+    awk -v root="$1" '
+        /^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key); gsub(/\\\\/, "\\", key)
+                key = "[" root "\\" substr(key, 2); print key; next }
+        key == "" || /^$/ || /^#time=/ { next }
+        {
+            line = $0  # long data goes on over lines ending in a backslash
+            while (line ~ /\\$/ && (getline more) > 0) { sub(/\\$/, "", line); sub(/^ +/, "", more); line = line more }
+            print key line
+        }'
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The registry first: in a prefix not made yet, Wine makes it now.
+registry "$work/before" >"$work/before.keys" || exit 1
+files >"$work/before.files"
+WB_SUITE=$tag "$here/wine-run.sh" "$@"
 rc=$?
 
-# Lines of standard input that the list in file $1 does not have.
-added_lines() { grep -vxF -f "$1" || true; }
+# Waits up to $1 seconds for the suite's processes to end; $left is what
+# is still there. A process just ended (by TerminateProcess, or a Linux
+# tool whose launcher was ended) may take a moment to go.
+wait_for_processes() {
+    deadline=$(($(date +%s) + $1))
+    while left=$(processes) && [ -n "$left" ] && [ "$(date +%s)" -lt "$deadline" ]; do sleep 0.1; done
+}
+wait_for_processes 10
+stayed=$left
+# Ends what stayed, so that the next suite finds the prefix clean: by the
+# PIDs of a fresh list, so only processes with this suite's tag.
+end_processes() { for pid in $(processes | cut -d' ' -f1); do kill -s "$1" "$pid" 2>/dev/null; done; }
+if [ -n "$stayed" ]; then
+    end_processes TERM
+    wait_for_processes 5
+    [ -z "$left" ] || end_processes KILL
+fi
 
-# A process ended with TerminateProcess may take a moment to leave the
-# process table; only one that stays is left behind.
-tries=0
-while :; do
-    left=$(processes | added_lines "$before/processes")
-    [ -z "$left" ] || [ $tries -ge 50 ] && break
-    tries=$((tries + 1))
-    sleep 0.2
-done
-added=$(files | added_lines "$before/files")
+# "-" was there before and is not now, "+" is new; a change shows as both.
+changes() { diff "$1" "$2" | sed -n 's/^< /- /p; s/^> /+ /p'; }
+files >"$work/after.files"
+files_changed=$(changes "$work/before.files" "$work/after.files")
+if registry "$work/after" >"$work/after.keys"; then
+    registry_changed=$(changes "$work/before.keys" "$work/after.keys")
+else
+    registry_changed="? (could not be read)"
+fi
 
-if [ -n "$left" ] || [ -n "$added" ]; then
+if [ -n "$stayed$files_changed$registry_changed" ]; then
     echo "The suite left behind in $WINEPREFIX:"
-    [ -z "$left" ] || printf '%s\n' "$left" | sed 's/^/  process /'
-    [ -z "$added" ] || printf '%s\n' "$added" | sed 's|^\.|  drive_c|'
-    # End what it left, by the PIDs just listed (processes of this prefix
-    # only), so that the next suite finds the prefix clean.
-    printf '%s\n' "$left" | while read -r pid _; do [ -z "$pid" ] || kill "$pid" 2>/dev/null; done
+    [ -z "$stayed" ] || printf '%s\n' "$stayed" | sed 's/^\(.*\)$/  process \1  (ended now)/'
+    [ -z "$files_changed" ] || printf '%s\n' "$files_changed" | sed 's|^\(.\) \.|  file \1 drive_c|'
+    [ -z "$registry_changed" ] || printf '%s\n' "$registry_changed" | sed 's/^/  registry /'
     [ $rc -ne 0 ] || rc=1
 fi
 exit $rc

@@ -42,21 +42,8 @@ function(wb_windows_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "WB_BUILD_DIR=${CMAKE_BINARY_DIR}"
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  # The folder's other tests run Wine through scripts of their own (the
-  # window picture): at the folder's end all its tests get the lock.
-  get_property(queued DIRECTORY PROPERTY WB_PREFIX_LOCK_QUEUED)
-  if(NOT queued)
-    set_property(DIRECTORY PROPERTY WB_PREFIX_LOCK_QUEUED TRUE)
-    cmake_language(DEFER CALL wb_lock_folder_tests)
-  endif()
-endfunction()
-
-function(wb_lock_folder_tests)
-  get_property(tests DIRECTORY PROPERTY TESTS)
-  if(tests)
-    set_property(TEST ${tests} APPEND PROPERTY RESOURCE_LOCK ${WB_WINE_PREFIX_LOCK})
-  endif()
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    RESOURCE_LOCK ${WB_WINE_PREFIX_LOCK})
 endfunction()
 
 # wb_windows_helper(NAME src... [GUI]): small Windows program the tests start

@@ -148,13 +148,6 @@ std::size_t after_blanks(std::u16string_view text, std::size_t at) {
     return at;
 }
 
-bool same_any_case(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
-    return true;
-}
-
 // A pasted rtmpdump command line without what the program writes itself:
 // the program's name as its first word (in double quotes or not) and an
 // address option in front of the address, with the blanks behind each.
@@ -169,7 +162,8 @@ std::u16string_view without_command_lead(std::u16string_view text) {
     name.remove_prefix(name.find_last_of(u"\\/") + 1);  // npos + 1 is 0: no folder
     bool cut = false;
     for (std::u16string_view program : program_names) {
-        if (same_any_case(name, program) && (next == text.size() || is_blank(text[next]))) {
+        const bool same = name.size() == program.size() && matches_at(name, 0, {program, {}, any, all});
+        if (same && (next == text.size() || is_blank(text[next]))) {
             at = after_blanks(text, next);
             cut = true;
             break;

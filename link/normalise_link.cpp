@@ -1,202 +1,273 @@
 #include "link/normalise_link.h"
-#include "link/normalise_table.h"
 
 #include "textfile/text_ops.h"
 
 #include <algorithm>
-#include <bitset>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
+#include <vector>
 
 namespace {
 
-using namespace normalise_table;
+// The rewriting table. Each row is one left-to-right pass over the whole
+// text: where the search text starts, the replacement is written and the
+// pass goes on behind the match, so a row never sees its own replacement;
+// the next row works on what this one left.
+enum class LetterCase { exact, any };  // any: ASCII A-Z/a-z only, nothing else folds
+enum class Count {
+    all,        // every occurrence
+    first,      // only the first occurrence from the start
+    at_the_end  // only an occurrence that ends the text
+};
+
+constexpr auto exact = LetterCase::exact;
+constexpr auto any = LetterCase::any;
+constexpr auto all = Count::all;
+constexpr auto first = Count::first;
+constexpr auto at_the_end = Count::at_the_end;
+
+struct Row {
+    std::u16string_view search;
+    std::u16string_view replacement;
+    LetterCase letter_case;
+    Count count;
+};
+
+// Wrappers around the real address. The CDATA rows run only when the text
+// holds an opening "<![CDATA[" in exact case.
+constexpr std::u16string_view cdata_open = u"<![CDATA[";
+constexpr Row cdata_rows[] = {
+    {u"<![CDATA[", u"", any, all},
+    {u"]]>", u"", any, all},
+};
+constexpr Row wrapper_rows[] = {
+    {u"http://127.0.0.1/cgi-bin/rtmp.cgi?", u"", any, first},
+    {u"rtmp://$OPT:", u"", any, all},
+    {u"rtmp-raw=", u"", any, all},
+};
+
+// A closing tag of an option ends its value as a space does, before the
+// aliases run, so that whatever follows it is read as it would be behind a
+// space. Other closing tags stay.
+constexpr Row closing_tag_rows[] = {
+    {u"</swfUrl>", u" ", any, all},   {u"</swfVfy>", u" ", any, all},  {u"</timeout>", u" ", any, all},
+    {u"</tcUrl>", u" ", any, all},    {u"</pageUrl>", u" ", any, all}, {u"</playpath>", u" ", any, all},
+    {u"</swfhash>", u" ", any, all},  {u"</swfsize>", u" ", any, all}, {u"</app>", u" ", any, all},
+    {u"</token>", u" ", any, all},    {u"</buffer>", u" ", any, all},  {u"</host>", u" ", any, all},
+    {u"</flashVer>", u" ", any, all}, {u"</verbose>", u" ", any, all}, {u"</live>", u" ", any, all},
+};
+
+// Option aliases, each applied in the order listed. Single-letter aliases
+// (" x=" and " -x") keep letter case so that -t/-T, -w/-W and -v/-V stay
+// apart; option names match in any case.
+struct Option {
+    std::u16string_view replacement;
+    Row aliases[5];
+};
+constexpr Option options[] = {
+    {u" --swfUrl ", {{u" swfUrl=", {}, any, all}, {u"<swfUrl>", {}, any, all}, {u" s=", {}, exact, first},
+                     {u" -s", {}, exact, first}, {u"&swfUrl=", {}, any, all}}},
+    {u" --swfVfy ", {{u" swfVfy=", {}, any, all}, {u"<swfVfy>", {}, any, all}, {u" W=", {}, exact, first},
+                     {u"&swfVfy=", {}, any, all}, {u" -W", {}, exact, first}}},
+    {u" --timeout ", {{u" timeout=", {}, any, all}, {u"<timeout>", {}, any, all}, {u" m=", {}, exact, all},
+                      {u"&timeout=", {}, any, all}, {u" -m", {}, exact, all}}},
+    {u" --tcUrl ", {{u" tcUrl=", {}, any, all}, {u"<tcUrl>", {}, any, all}, {u" t=", {}, exact, all},
+                    {u"&tcUrl=", {}, any, all}, {u" -t", {}, exact, all}}},
+    {u" --pageUrl ", {{u" pageUrl=", {}, any, all}, {u"<pageUrl>", {}, any, all}, {u" p=", {}, exact, all},
+                      {u"&pageUrl=", {}, any, all}, {u" -p", {}, exact, all}}},
+    {u" --playpath ", {{u" playpath=", {}, any, all}, {u"<playpath>", {}, any, all}, {u" y=", {}, exact, all},
+                       {u"&playpath=", {}, any, all}, {u" -y", {}, exact, all}}},
+    {u" --swfhash ", {{u" swfhash=", {}, any, all}, {u"<swfhash>", {}, any, all}, {u" w=", {}, exact, all},
+                      {u"&swfhash=", {}, any, all}, {u" -w", {}, exact, all}}},
+    {u" --swfsize ", {{u" swfsize=", {}, any, all}, {u"<swfsize>", {}, any, all}, {u" x=", {}, exact, all},
+                      {u"&swfsize=", {}, any, all}, {u" -x", {}, exact, all}}},
+    {u" --app ", {{u" app=", {}, any, all}, {u"<app>", {}, any, all}, {u" a=", {}, exact, all},
+                  {u"&app=", {}, any, all}, {u" -a", {}, exact, all}}},
+    {u" --token ", {{u" token=", {}, any, all}, {u"<token>", {}, any, all}, {u" T=", {}, exact, all},
+                    {u"&token=", {}, any, all}, {u" -T", {}, exact, all}}},
+    {u" --buffer ", {{u" buffer=", {}, any, all}, {u"<buffer>", {}, any, all}, {u" b=", {}, exact, all},
+                     {u"&buffer=", {}, any, all}, {u" -b", {}, exact, all}}},
+    {u" --host ", {{u" host=", {}, any, all}, {u"<host>", {}, any, all}, {u" n=", {}, exact, all},
+                   {u"&host=", {}, any, all}, {u" -n", {}, exact, all}}},
+    {u" --flashVer ", {{u" flashVer=", {}, any, all}, {u"<flashVer>", {}, any, all}, {u" f=", {}, exact, all},
+                       {u"&flashVer=", {}, any, all}, {u" -f", {}, exact, all}}},
+    {u" --verbose ", {{u" verbose=", {}, any, all}, {u"<verbose>", {}, any, all}, {u" V=", {}, exact, all},
+                      {u"&verbose", {}, any, all}, {u" -V", {}, exact, all}}},
+};
+
+// An output file would take the stream away from the player: the output
+// goes back to standard output, and the file's name is left as a word
+// rtmpdump ignores. An output already on standard output ("-o -") first
+// loses its "-", so that it is not given a second one.
+constexpr Row output_rows[] = {
+    {u" -o - ", u" -o ", exact, all},
+    {u" -o -", u" -o ", exact, at_the_end},
+    {u" --flv - ", u" --flv ", exact, all},
+    {u" --flv -", u" --flv ", exact, at_the_end},
+    {u" -o ", u" -o - ", exact, all},
+    {u" --flv ", u" --flv - ", exact, all},
+};
+
+// The live flag. The value rows come before the general " live=" and
+// "&live=" so that 0/false vanish and 1 leaves no stray "1".
+constexpr Row live_rows[] = {
+    {u"&live=0",     u" ",        any,   all},
+    {u"&live=1",     u" --live ", any,   all},
+    {u" live=1 ",    u" --live ", any,   all},
+    {u"&live=true",  u" --live ", any,   all},
+    {u"&live=false", u" ",        any,   all},
+    {u"&live ",      u" --live ", any,   all},
+    {u"&live",       u" --live ", any,   at_the_end},
+    {u" live=",      u" --live ", any,   all},
+    {u"<live>",      u" --live ", any,   all},
+    {u" v=",         u" --live ", exact, first},
+    {u"&live=",      u" --live ", any,   all},
+    {u" -v",         u" --live ", exact, first},
+};
+
+// Spaces: one pass each, so runs of more than ten spaces can leave two.
+constexpr Row space_rows[] = {
+    {u"    ", u" ", exact, all},
+    {u"   ",  u" ", exact, all},
+    {u"  ",   u" ", exact, all},
+};
+
+char16_t fold_ascii(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+bool same_text(std::u16string_view a, std::u16string_view b, LetterCase letter_case) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (letter_case == exact ? a[k] != b[k] : fold_ascii(a[k]) != fold_ascii(b[k])) return false;
+    }
+    return true;
+}
 
 bool matches_at(std::u16string_view text, std::size_t at, const Row& row) {
-    const std::u16string_view s = row.search;
-    if (row.letter_case == exact) return text.compare(at, s.size(), s) == 0;
-    for (std::size_t k = 0; k < s.size(); ++k) {
-        if (fold_ascii(text[at + k]) != fold_ascii(s[k])) return false;
+    return at + row.search.size() <= text.size() &&
+           same_text(text.substr(at, row.search.size()), row.search, row.letter_case);
+}
+
+// Where the row's next match starts, at or behind `from`; npos when none.
+std::size_t next_match(std::u16string_view text, std::size_t from, const Row& row) {
+    if (row.count == at_the_end) {
+        const std::size_t at = text.size() - std::min(text.size(), row.search.size());
+        return at >= from && matches_at(text, at, row) ? at : std::u16string_view::npos;
     }
-    return true;
-}
-
-constexpr std::size_t none = std::u16string_view::npos;
-
-// The two units a search unit matches under the row's letter case (the
-// same unit twice when it has no other case).
-struct Forms {
-    std::uint16_t a, b;
-};
-Forms forms(char16_t c, LetterCase letter_case) {
-    if (letter_case == exact || !is_ascii_letter(c)) return {c, c};
-    const char16_t lower = fold_ascii(c);
-    return {lower, static_cast<char16_t>(lower - u'a' + u'A')};
-}
-
-// Eight units side by side; plain GCC vector arithmetic, no target intrinsics.
-using Lanes = std::uint16_t __attribute__((vector_size(16)));
-constexpr std::size_t lane_count = sizeof(Lanes) / sizeof(std::uint16_t);
-
-Lanes load(const char16_t* at) {
-    Lanes v;
-    std::memcpy(&v, at, sizeof v);
-    return v;
-}
-
-// Long pasted texts are searched once per row, so the search looks at eight
-// starts at a time and compares the whole search text only where its first,
-// second and last units all fit (search texts are at least two units long).
-std::size_t find_from(std::u16string_view text, std::size_t from, const Row& row) {
-    const std::size_t m = row.search.size();
-    if (m == 0 || m > text.size() || from > text.size() - m) return none;
-    const std::size_t last = text.size() - m;
-    std::size_t i = from;
-    if (m >= 2) {
-        const Forms head = forms(row.search[0], row.letter_case);
-        const Forms next = forms(row.search[1], row.letter_case);
-        const Forms tail = forms(row.search[m - 1], row.letter_case);
-        const char16_t* units = text.data();
-        for (; i + lane_count - 1 <= last; i += lane_count) {
-            const Lanes a = load(units + i);
-            const Lanes b = load(units + i + 1);
-            const Lanes z = load(units + i + m - 1);
-            const auto hit = ((a == head.a) | (a == head.b)) & ((b == next.a) | (b == next.b)) &
-                             ((z == tail.a) | (z == tail.b));
-            std::uint64_t halves[2];
-            std::memcpy(halves, &hit, sizeof halves);
-            if ((halves[0] | halves[1]) == 0) continue;
-            for (std::size_t k = 0; k < lane_count; ++k) {
-                if (hit[k] && matches_at(text, i + k, row)) return i + k;
-            }
-        }
+    for (std::size_t at = from; at + row.search.size() <= text.size(); ++at) {
+        if (matches_at(text, at, row)) return at;
     }
-    for (; i <= last; ++i) {
-        if (matches_at(text, i, row)) return i;
-    }
-    return none;
+    return std::u16string_view::npos;
 }
 
-// The pairs of neighbouring units the text may hold, ASCII letters folded
-// and every unit above ASCII counted as one: a search text with a pair the
-// text lacks cannot occur, and its row costs no search at all. Rows only add
-// pairs (at the seams of their replacements); a pair a row removes stays in
-// the set, which costs a search, never a match.
-constexpr std::size_t unit_classes = 129;
-using PairSet = std::bitset<unit_classes * unit_classes>;
-
-std::size_t pair_index(char16_t a, char16_t b) {
-    const auto unit_class = [](char16_t c) -> std::size_t { return c < 128 ? fold_ascii(c) : 128; };
-    return unit_class(a) * unit_classes + unit_class(b);
-}
-
-void add_pairs(PairSet& pairs, std::u16string_view text) {
-    for (std::size_t i = 1; i < text.size(); ++i) pairs.set(pair_index(text[i - 1], text[i]));
-}
-
-bool may_occur(const PairSet& pairs, std::u16string_view search) {
-    for (std::size_t i = 1; i < search.size(); ++i) {
-        if (!pairs.test(pair_index(search[i - 1], search[i]))) return false;
-    }
-    return true;
-}
-
-// One left-to-right pass, so a replacement is never looked at again by its
-// own row. A row that finds nothing costs at most its one search; otherwise
-// the result is built in `spare`, whose buffer the next row reuses.
-void apply_row(std::u16string& text, std::u16string& spare, PairSet& pairs, const Row& row) {
-    if (!may_occur(pairs, row.search)) return;
-    const std::size_t m = row.search.size();
-    std::size_t at = row.count != last ? find_from(text, 0, row)
-                     : m <= text.size() && matches_at(text, text.size() - m, row) ? text.size() - m
-                                                                                   : none;
-    if (at == none) return;
-    spare.clear();
-    bool seam = false;  // the end of `spare` meets whatever comes next for the first time
-    const auto put = [&](std::u16string_view piece) {
-        if (piece.empty()) return;
-        if (seam && !spare.empty()) pairs.set(pair_index(spare.back(), piece.front()));
-        seam = false;
-        spare.append(piece);
-    };
-    const std::u16string_view source = text;
+std::u16string apply_row(std::u16string_view text, const Row& row) {
+    std::u16string out;
+    out.reserve(text.size());
     std::size_t done = 0;
-    while (at != none) {
-        put(source.substr(done, at - done));
-        seam = true;
-        put(row.replacement);
-        seam = true;
-        done = at + m;
-        if (row.count != all) break;
-        at = find_from(text, done, row);
+    for (std::size_t at = next_match(text, 0, row); at != std::u16string_view::npos;
+         at = row.count == all ? next_match(text, done, row) : std::u16string_view::npos) {
+        out.append(text.substr(done, at - done));
+        out.append(row.replacement);
+        done = at + row.search.size();
     }
-    put(source.substr(done));
-    add_pairs(pairs, row.replacement);
-    text.swap(spare);
+    out.append(text.substr(done));
+    return out;
 }
 
 template <std::size_t N>
-void apply_rows(std::u16string& text, std::u16string& spare, PairSet& pairs, const Row (&rows)[N]) {
-    for (const Row& row : rows) apply_row(text, spare, pairs, row);
+void apply_rows(std::u16string& text, const Row (&rows)[N]) {
+    for (const Row& row : rows) text = apply_row(text, row);
 }
+
+// A pasted rtmpdump command line. Its words are split as the C runtime
+// splits a command line, blanks outside double quotes ending a word.
+struct Word {
+    std::size_t begin, end;
+};
 
 bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-std::size_t after_blanks(std::u16string_view text, std::size_t at) {
-    while (at < text.size() && is_blank(text[at])) ++at;
-    return at;
+std::vector<Word> split_words(std::u16string_view text) {
+    std::vector<Word> words;
+    std::size_t i = 0;
+    while (true) {
+        while (i < text.size() && is_blank(text[i])) ++i;
+        if (i == text.size()) return words;
+        const std::size_t begin = i;
+        bool quoted = false;
+        while (i < text.size() && (quoted || !is_blank(text[i]))) {
+            if (text[i] == u'"') quoted = !quoted;
+            ++i;
+        }
+        words.push_back({begin, i});
+    }
 }
 
-// A pasted rtmpdump command line without what the program writes itself:
-// the program's name as its first word (in double quotes or not) and an
-// address option in front of the address, with the blanks behind each.
-// Any other text comes back whole.
-std::u16string_view without_command_lead(std::u16string_view text) {
-    std::size_t at = after_blanks(text, 0);
-    const bool quoted = at < text.size() && text[at] == u'"';
-    const std::size_t begin = at + (quoted ? 1 : 0);
-    const std::size_t end = std::min(quoted ? text.find(u'"', begin) : text.find_first_of(u" \t", begin), text.size());
-    const std::size_t next = std::min(end + (quoted ? 1 : 0), text.size());
-    std::u16string_view name = text.substr(begin, end - begin);
-    name.remove_prefix(name.find_last_of(u"\\/") + 1);  // npos + 1 is 0: no folder
-    bool cut = false;
-    for (std::u16string_view program : program_names) {
-        const bool same = name.size() == program.size() && matches_at(name, 0, {program, {}, any, all});
-        if (same && (next == text.size() || is_blank(text[next]))) {
-            at = after_blanks(text, next);
-            cut = true;
-            break;
-        }
+std::u16string_view unquoted(std::u16string_view word) {
+    if (word.size() >= 2 && word.front() == u'"' && word.back() == u'"') return word.substr(1, word.size() - 2);
+    return word;
+}
+
+// The program's own name (a path ending in it, any letter case, in double
+// quotes or not). An address is never the program, whatever its last part.
+bool names_the_program(std::u16string_view word) {
+    word = unquoted(word);
+    if (word.find(u"://") != std::u16string_view::npos) return false;
+    const std::size_t folder_end = word.find_last_of(u"\\/");
+    if (folder_end != std::u16string_view::npos) word.remove_prefix(folder_end + 1);
+    return same_text(word, u"rtmpdump", any) || same_text(word, u"rtmpdump.exe", any);
+}
+
+// The options that name the address: "-r"/"--rtmp" with the address alone,
+// "-i"/"--url" with the address and its options in one word.
+bool is_address_option(std::u16string_view word) {
+    return word == u"-r" || word == u"--rtmp" || word == u"-i" || word == u"--url";
+}
+
+// The program writes its own "-r" in front of the address, so a pasted
+// command line loses the program's name and its address option, and the
+// address comes first, wherever it stood among the options; the options
+// before and behind it follow, each with the space in front that its alias
+// needs. An address-with-options loses its quotes so that its options are
+// read as any others. Any other text comes back whole.
+std::u16string address_first(std::u16string_view text) {
+    const std::vector<Word> words = split_words(text);
+    const auto word = [&](std::size_t k) {
+        return text.substr(words[k].begin, words[k].end - words[k].begin);
+    };
+    const bool program = !words.empty() && names_the_program(word(0));
+    // Behind the program's name, from its next word on.
+    const std::size_t options_begin = program ? 1 : 0;
+    const std::size_t rest = options_begin < words.size() ? words[options_begin].begin : text.size();
+    const bool options_first = options_begin < words.size() && word(options_begin).starts_with(u'-');
+    for (std::size_t k = options_begin; options_first && k + 1 < words.size(); ++k) {
+        if (!is_address_option(word(k))) continue;
+        const bool with_options = word(k) == u"-i" || word(k) == u"--url";
+        std::u16string out(with_options ? unquoted(word(k + 1)) : word(k + 1));
+        out += u' ';
+        out += text.substr(rest, words[k].begin - rest);
+        out += u' ';
+        out += text.substr(words[k + 1].end);
+        return out;
     }
-    for (std::u16string_view option : address_options) {
-        const std::size_t behind = at + option.size();
-        if (text.substr(at, option.size()) == option && behind < text.size() && is_blank(text[behind])) {
-            at = after_blanks(text, behind);
-            cut = true;
-            break;
-        }
-    }
-    return cut ? text.substr(at) : text;
+    return std::u16string(program ? text.substr(rest) : text);
 }
 
 }  // namespace
 
 std::u16string normalise_link(std::u16string_view address) {
-    std::u16string text(without_command_lead(address));
-    std::u16string spare;
-    PairSet pairs;
-    add_pairs(pairs, text);
-    if (text_contains(text, cdata_open)) apply_rows(text, spare, pairs, cdata_rows);
-    apply_rows(text, spare, pairs, wrapper_rows);
+    std::u16string text = address_first(address);
+    if (text_contains(text, cdata_open)) apply_rows(text, cdata_rows);
+    apply_rows(text, wrapper_rows);
+    apply_rows(text, closing_tag_rows);
     for (const Option& option : options) {
-        for (const Alias& alias : option.aliases) {
-            apply_row(text, spare, pairs, {alias.text, option.replacement, alias_case(alias.text), alias.count});
+        for (Row alias : option.aliases) {
+            alias.replacement = option.replacement;
+            text = apply_row(text, alias);
         }
     }
-    apply_rows(text, spare, pairs, output_rows);
-    apply_rows(text, spare, pairs, live_rows);
-    apply_rows(text, spare, pairs, closing_tag_rows);
-    apply_rows(text, spare, pairs, space_rows);
+    apply_rows(text, output_rows);
+    apply_rows(text, live_rows);
+    apply_rows(text, space_rows);
     return trim_spaces(text);
 }

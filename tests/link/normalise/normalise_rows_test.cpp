@@ -120,12 +120,15 @@ TEST(NormaliseLinkRows, EveryRowOfTheTable) {
         {u"r&LIVE=a&live=b", u"r --live a --live b"},
         {u"r&live=0-V 1 -v 2 -v 3", u"r -V 1 --live 2 -v 3"},
         {u"r&LIVEx &live", u"r&LIVEx --live"},  // only at the end
-        // Output back to standard output.
+        // Output back to standard output, once.
         {u"r -o a -O b --flv c --FLV d", u"r -o - a -O b --flv - c --FLV d"},
-        // Closing tags, any case.
+        {u"r -o - a --flv - b -o -", u"r -o - a --flv - b -o -"},
+        {u"r --flv - -o -z", u"r --flv - -o - -z"},
+        // Closing tags, any case, read before the aliases as a space.
         {u"r</SWFURL>1</swfvfy>2</Timeout>3</TCURL>4</pageurl>5</PLAYPATH>6</swfhash>7</SWFSIZE>8",
          u"r 1 2 3 4 5 6 7 8"},
         {u"r</APP>1</token>2</Buffer>3</HOST>4</flashver>5</VERBOSE>6</Live>7</x>", u"r 1 2 3 4 5 6 7</x>"},
+        {u"r<playpath>a</playpath>live=1</APP>y=b", u"r --playpath a --live --playpath b"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.in.begin(), row.in.end()));

@@ -104,7 +104,7 @@ TEST_F(RunTest, DirectAddressKeepsFieldAndUnknownAddressWritesEmptyCommand) {
     end_descendants();
 
     // The previous command must not run again for an address no pipeline takes.
-    window_.set(AddressField, u"https://example/live");
+    window_.set(AddressField, u"ftp://example/live");
     run_test(state_, window_.get());
     EXPECT_EQ(state_.test_command, u"");
     EXPECT_EQ(read_bytes(batch_), " \r\n\r\n \r\npause\r\n");

@@ -25,6 +25,7 @@ struct ProgramState {
     std::u16string link_dir = kDefaultLinkDir;
 
     std::vector<std::u16string> links;
+    bool links_are_channels = false;  // picking then takes the entry, not the item's text
     std::int32_t link_index = 0;
 
     // Left behind by the last test.

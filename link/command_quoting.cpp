@@ -133,14 +133,22 @@ Argument scan_argument(std::u16string_view text, std::size_t at) {
     return arg;
 }
 
-std::u16string protect_argument(std::u16string_view raw, std::u16string_view value, CommandShell shell) {
-    if (std::none_of(raw.begin(), raw.end(), is_cmd_special)) return std::u16string(raw);
-    const std::u16string encoded = encode_unquotable(value, shell);
+}  // namespace
+
+std::u16string protect_word(std::u16string_view word, CommandShell shell) {
+    const std::u16string encoded = encode_unquotable(word, shell);
     const bool plain = !encoded.empty() && std::none_of(encoded.begin(), encoded.end(), [](char16_t c) {
         return is_cmd_special(c) || is_separator(c);
     });
     if (plain) return encoded;
     return quote(encoded, shell == CommandShell::batch ? Percent::doubled : Percent::outside_quotes);
+}
+
+namespace {
+
+std::u16string protect_argument(std::u16string_view raw, std::u16string_view value, CommandShell shell) {
+    if (std::none_of(raw.begin(), raw.end(), is_cmd_special)) return std::u16string(raw);
+    return protect_word(value, shell);
 }
 
 }  // namespace

@@ -35,6 +35,11 @@ std::u16string protect_path(std::u16string_view path, CommandShell shell);
 // between words in a batch line (a console line has a space there).
 std::u16string protect_words(std::u16string_view address, CommandShell shell);
 
+// One argument, spaces and all (a header value, an option with its value):
+// the tool receives exactly `word`, with double quotes and control
+// characters percent-encoded as protect_words writes them in an address.
+std::u16string protect_word(std::u16string_view word, CommandShell shell);
+
 // A protected batch line as the batch file's code page can carry it: every
 // character outside ASCII that `holds` rejects (a code point) is written as
 // its UTF-8 bytes, percent-encoded as in a URL and doubled for the batch

@@ -1,6 +1,5 @@
 #include "link/launch.h"
 
-#include "link/normalise_link.h"
 #include "link/stream_command.h"
 #include "textfile/text_file.h"
 #include "textfile/text_ops.h"
@@ -109,10 +108,7 @@ TestOutcome run_test(ProgramState& state, const TestFields& fields) {
     state.rtmpdump_path = fields.rtmpdump_path;
     state.cache_kb = trim_spaces(fields.cache_kb);
 
-    if (is_rtmp_family(state.stream_address)) {
-        state.stream_address = normalise_link(state.stream_address);
-        outcome.address_rewritten = true;
-    }
+    outcome.address_rewritten = normalise_rtmp_address(state.stream_address);
     compose_test_command(state, batch_charset());
 
     // Without a temporary directory the file would land in whatever folder

@@ -3,22 +3,74 @@
 #include <array>
 
 #include "link/command_quoting.h"
+#include "link/header_list.h"
+#include "link/normalise_link.h"
 #include "textfile/text_ops.h"
 
 namespace {
 
+// Schemes are found in any letter case (the tools' libraries accept any);
+// the other markers as written.
 constexpr std::array<std::u16string_view, 3> kRtmpMarkers = {u"rtmp://", u"rtmpt://", u"rtmpe://"};
 // Playlists, and servers known to need ffmpeg in front of the player.
-constexpr std::array<std::u16string_view, 5> kFfmpegMarkers = {
-    u".m3u8", u"192.0.2.", u"198.51.100.", u"203.0.113.", u"http://live.example.net/"};
-constexpr std::array<std::u16string_view, 3> kDirectMarkers = {u"mms://", u"mmsh://", u"rtsp://"};
-constexpr std::u16string_view kWebMarker = u"http://";
+constexpr std::array<std::u16string_view, 4> kFfmpegMarkers = {u".m3u8", u"192.0.2.", u"198.51.100.", u"203.0.113."};
+constexpr std::array<std::u16string_view, 1> kFfmpegServers = {u"http://live.example.net/"};
+constexpr std::array<std::u16string_view, 5> kDirectMarkers = {u"mms://", u"mmsh://", u"rtsp://", u"udp://", u"rtp://"};
+constexpr std::array<std::u16string_view, 2> kWebMarkers = {u"http://", u"https://"};
 
 template <std::size_t N>
 bool contains_any(std::u16string_view text, const std::array<std::u16string_view, N>& markers) {
     for (auto marker : markers)
         if (text_contains(text, marker)) return true;
     return false;
+}
+
+template <std::size_t N>
+bool contains_any_case(std::u16string_view text, const std::array<std::u16string_view, N>& markers) {
+    for (auto marker : markers)
+        if (find_any_case(text, marker) != std::u16string_view::npos) return true;
+    return false;
+}
+
+template <std::size_t N>
+void lower_markers(std::u16string& text, const std::array<std::u16string_view, N>& markers) {
+    for (auto marker : markers)
+        for (auto at = find_any_case(text, marker); at != std::u16string::npos; at = find_any_case(text, marker, at + 1))
+            text.replace(at, marker.size(), marker);
+}
+
+// The address a pipeline hands its tools, and the headers for them; an rtmp
+// address has no header list (rtmpdump's options follow it instead).
+struct ToolAddress {
+    std::u16string address;
+    ToolHeaders headers;
+};
+
+ToolAddress tool_address(std::u16string_view stream_address) {
+    if (is_rtmp_family(stream_address)) return {lower_case_schemes(stream_address), {}};
+    const HeaderSplit split = split_header_list(stream_address);
+    return {lower_case_schemes(split.address), tool_headers(split.headers)};
+}
+
+// ffmpeg's options for the headers, in front of its -i. Its -headers takes
+// "Name: value" lines joined by CR LF, which no batch line can hold: it
+// carries the first header beyond User-Agent and Referer, as one line
+// (ffmpeg ends it with CR LF itself).
+std::u16string ffmpeg_header_options(const ToolHeaders& h, CommandShell shell) {
+    std::u16string out;
+    if (h.user_agent) out += u" -user_agent " + protect_word(*h.user_agent, shell);
+    if (h.referer) out += u" -referer " + protect_word(*h.referer, shell);
+    if (!h.others.empty())
+        out += u" -headers " + protect_word(h.others.front().name + u": " + h.others.front().value, shell);
+    return out;
+}
+
+// The player's own options for the one input, as words after its address.
+std::u16string player_header_words(const ToolHeaders& h) {
+    std::u16string out;
+    if (h.user_agent) out += u" " + protect_word(u":http-user-agent=" + *h.user_agent, CommandShell::batch);
+    if (h.referer) out += u" " + protect_word(u":http-referrer=" + *h.referer, CommandShell::batch);
+    return out;
 }
 
 bool fits(std::u16string_view text, const BatchCharset& charset) {
@@ -48,14 +100,35 @@ std::u16string player_command(const ProgramState& s, std::u16string_view address
 
 }  // namespace
 
-bool is_rtmp_family(std::u16string_view address) { return contains_any(address, kRtmpMarkers); }
+bool is_rtmp_family(std::u16string_view address) { return contains_any_case(address, kRtmpMarkers); }
+
+std::u16string lower_case_schemes(std::u16string_view address) {
+    std::u16string out(address);
+    lower_markers(out, kRtmpMarkers);
+    lower_markers(out, kDirectMarkers);
+    lower_markers(out, kWebMarkers);
+    return out;
+}
+
+bool normalise_rtmp_address(std::u16string& address) {
+    if (!is_rtmp_family(address)) return false;
+    // The rewriting rules are written for lower-case schemes.
+    address = normalise_link(lower_case_schemes(address));
+    return true;
+}
 
 Pipeline choose_pipeline(std::u16string_view address) {
     if (is_rtmp_family(address)) return Pipeline::rtmpdump;
-    if (contains_any(address, kFfmpegMarkers)) return Pipeline::ffmpeg;
-    if (contains_any(address, kDirectMarkers)) return Pipeline::direct;
-    if (text_contains(address, kWebMarker)) return Pipeline::web;
-    return Pipeline::none;
+    // A header value is no address: only the text in front of the list counts.
+    const HeaderSplit split = split_header_list(address);
+    const std::u16string_view a = split.address;
+    if (contains_any(a, kFfmpegMarkers) || contains_any_case(a, kFfmpegServers)) return Pipeline::ffmpeg;
+    const Pipeline player = contains_any_case(a, kDirectMarkers) ? Pipeline::direct
+                            : contains_any_case(a, kWebMarkers) ? Pipeline::web
+                                                                : Pipeline::none;
+    // The player sends no header but these two; ffmpeg sends one more.
+    if (player != Pipeline::none && !tool_headers(split.headers).others.empty()) return Pipeline::ffmpeg;
+    return player;
 }
 
 void compose_test_command(ProgramState& s, const BatchCharset& charset) {
@@ -65,20 +138,21 @@ void compose_test_command(ProgramState& s, const BatchCharset& charset) {
 
     // The plain texts above go into the line only with every hostile word
     // protected; words without special characters stay byte for byte.
-    const std::u16string address = protect_words(s.stream_address, CommandShell::batch);
+    const ToolAddress tool = tool_address(s.stream_address);
+    const std::u16string address = protect_words(tool.address, CommandShell::batch);
     switch (choose_pipeline(s.stream_address)) {
     case Pipeline::rtmpdump:
         s.test_command = protect_path(batch_path(s.rtmpdump_path, charset), CommandShell::batch) +
                          u" -v -r " + address + u" | " + player_command(s, u" -", charset);
         break;
     case Pipeline::ffmpeg:
-        s.test_command = protect_path(batch_path(s.ffmpeg_path, charset), CommandShell::batch) +
-                         u" -re -i " + address + u" -acodec copy -vcodec copy -f mpegts pipe: | " +
-                         player_command(s, u" -", charset);
+        s.test_command = protect_path(batch_path(s.ffmpeg_path, charset), CommandShell::batch) + u" -re" +
+                         ffmpeg_header_options(tool.headers, CommandShell::batch) + u" -i " + address +
+                         u" -acodec copy -vcodec copy -f mpegts pipe: | " + player_command(s, u" -", charset);
         break;
     case Pipeline::direct:
     case Pipeline::web:
-        s.test_command = player_command(s, u" " + address, charset);
+        s.test_command = player_command(s, u" " + address + player_header_words(tool.headers), charset);
         break;
     case Pipeline::none:
         s.test_command.clear();
@@ -88,8 +162,9 @@ void compose_test_command(ProgramState& s, const BatchCharset& charset) {
 }
 
 std::u16string clipboard_line(const ProgramState& s) {
-    return protect_path(s.ffmpeg_path, CommandShell::console) + u" -re -i " +
-           protect_words(s.stream_address, CommandShell::console) +
-           u" -acodec copy -vcodec copy -f mpegts pipe: | " +
+    const ToolAddress tool = tool_address(s.stream_address);
+    return protect_path(s.ffmpeg_path, CommandShell::console) + u" -re" +
+           ffmpeg_header_options(tool.headers, CommandShell::console) + u" -i " +
+           protect_words(tool.address, CommandShell::console) + u" -acodec copy -vcodec copy -f mpegts pipe: | " +
            protect_path(s.vlc_path, CommandShell::console) + u" -";
 }

@@ -1,7 +1,9 @@
 #include "main/link_list.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "main/channel_list.h"
 #include "main/control_access.h"
 #include "main/controls.h"
 #include "main/file_requester.h"
@@ -55,24 +57,29 @@ void load_links_from(ProgramState& state, HWND window, const std::u16string& pat
         RedrawPause pause(list);
         send_to_list(window, LB_RESETCONTENT, 0, 0);
         state.links.clear();
+        state.links_are_channels = false;
 
         if (text_file_open(path)) {
             // Reserving storage in doubling steps keeps a long file's load
             // linear; the list would otherwise grow its arrays in small steps.
             std::size_t reserved = 0;
+            LinkFileParser parser;
             while (!text_file_at_end()) {
-                state.links.push_back(clean_link_line(text_file_read_line()));
+                std::optional<LinkEntry> entry = parser.add_line(text_file_read_line());
+                if (!entry) continue;
+                state.links.push_back(std::move(entry->link));
                 if (list) {
                     if (state.links.size() > reserved) {
                         const std::size_t more = reserved < 1024 ? 1024 : reserved;
                         SendMessageW(list, LB_INITSTORAGE, more, 0);
                         reserved += more;
                     }
-                    SendMessageW(list, LB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(wz(state.links.back())));
+                    const std::u16string& item = entry->item.empty() ? state.links.back() : entry->item;
+                    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wz(item)));
                 }
             }
             text_file_close();
+            state.links_are_channels = parser.channel_list();
         }
     }
     set_control_text(window, AddressField, state.links.empty() ? u"" : state.links.front());
@@ -98,6 +105,13 @@ void previous_link(ProgramState& state, HWND window) {
 
 void select_link(ProgramState& state, HWND window) {
     const LRESULT selected = send_to_list(window, LB_GETCURSEL, 0, 0);
+    state.link_index = selected == LB_ERR ? -1 : static_cast<std::int32_t>(selected);
+    // A channel's item shows its name; its entry holds the address.
+    if (state.links_are_channels) {
+        const bool known = selected != LB_ERR && static_cast<std::size_t>(selected) < state.links.size();
+        set_control_text(window, AddressField, known ? state.links[static_cast<std::size_t>(selected)] : u"");
+        return;
+    }
     std::u16string text;
     if (selected != LB_ERR) {
         const LRESULT length = send_to_list(window, LB_GETTEXTLEN, selected, 0);
@@ -110,5 +124,4 @@ void select_link(ProgramState& state, HWND window) {
         }
     }
     set_control_text(window, AddressField, picked_link_text(text));
-    state.link_index = selected == LB_ERR ? -1 : static_cast<std::int32_t>(selected);
 }

@@ -25,3 +25,20 @@ std::u16string remove_char(std::u16string_view text, char16_t c) {
     out.erase(std::remove(out.begin(), out.end(), c), out.end());
     return out;
 }
+
+char16_t ascii_lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+bool equal_any_case(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return ascii_lower(x) == ascii_lower(y); });
+}
+
+bool starts_with_any_case(std::u16string_view text, std::u16string_view prefix) {
+    return text.size() >= prefix.size() && equal_any_case(text.substr(0, prefix.size()), prefix);
+}
+
+std::size_t find_any_case(std::u16string_view text, std::u16string_view what, std::size_t from) {
+    for (std::size_t at = from; at <= text.size() && text.size() - at >= what.size(); ++at)
+        if (equal_any_case(text.substr(at, what.size()), what)) return at;
+    return std::u16string_view::npos;
+}

@@ -209,41 +209,45 @@ inline std::u16string program_name(std::u16string_view run) {
     return name;
 }
 
-// The arguments an address means as a pasted command line, as the tool must
-// receive them: double quotes and control characters percent-encoded the
-// way a URL carries them (a batch line keeps a tab that a quoted word holds;
-// a console line cannot carry one), and on a batch line every character
-// that `holds` says the batch file's code page lacks as its percent-encoded
-// UTF-8 bytes (a lone surrogate as U+FFFD's).
-inline std::vector<std::u16string> meant_words(std::u16string_view address, CommandShell shell,
-                                               const std::function<bool(char32_t)>& holds = {}) {
+// One argument as the tool must receive it: double quotes and control
+// characters percent-encoded the way a URL carries them (a batch line keeps
+// a tab; a console line cannot carry one), and on a batch line every
+// character that `holds` says the batch file's code page lacks as its
+// percent-encoded UTF-8 bytes (a lone surrogate as U+FFFD's).
+inline std::u16string meant_word(std::u16string_view w, CommandShell shell,
+                                 const std::function<bool(char32_t)>& holds = {}) {
     static constexpr char16_t hex[] = u"0123456789ABCDEF";
     const auto percent = [](std::u16string& out, unsigned byte) {
         out += u'%';
         out += hex[(byte >> 4) & 0xF];
         out += hex[byte & 0xF];
     };
-    std::vector<std::u16string> words = crt_arguments(address);
-    for (std::u16string& w : words) {
-        std::u16string encoded;
-        for (std::size_t i = 0; i < w.size(); ++i) {
-            const char16_t c = w[i];
-            const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF;
-            char32_t code = pair ? 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(w[i + 1]) - 0xDC00) : c;
-            if (c == u'"' || (is_control(c) && !(c == u'\t' && shell == CommandShell::batch))) {
-                percent(encoded, c);
-            } else if (c < 0x80 || shell == CommandShell::console || !holds || holds(code)) {
-                encoded.append(w, i, pair ? 2 : 1);
-            } else {
-                if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
-                const int tail = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-                percent(encoded, (tail == 1 ? 0xC0 : tail == 2 ? 0xE0 : 0xF0) | (code >> (6 * tail)));
-                for (int k = tail - 1; k >= 0; --k) percent(encoded, 0x80 | ((code >> (6 * k)) & 0x3F));
-            }
-            i += pair ? 1 : 0;
+    std::u16string encoded;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const char16_t c = w[i];
+        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF;
+        char32_t code = pair ? 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(w[i + 1]) - 0xDC00) : c;
+        if (c == u'"' || (is_control(c) && !(c == u'\t' && shell == CommandShell::batch))) {
+            percent(encoded, c);
+        } else if (c < 0x80 || shell == CommandShell::console || !holds || holds(code)) {
+            encoded.append(w, i, pair ? 2 : 1);
+        } else {
+            if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
+            const int tail = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+            percent(encoded, (tail == 1 ? 0xC0 : tail == 2 ? 0xE0 : 0xF0) | (code >> (6 * tail)));
+            for (int k = tail - 1; k >= 0; --k) percent(encoded, 0x80 | ((code >> (6 * k)) & 0x3F));
         }
-        w = std::move(encoded);
+        i += pair ? 1 : 0;
     }
+    return encoded;
+}
+
+// The arguments an address means as a pasted command line, each as the
+// tool must receive it (meant_word).
+inline std::vector<std::u16string> meant_words(std::u16string_view address, CommandShell shell,
+                                               const std::function<bool(char32_t)>& holds = {}) {
+    std::vector<std::u16string> words = crt_arguments(address);
+    for (std::u16string& w : words) w = meant_word(w, shell, holds);
     return words;
 }
 

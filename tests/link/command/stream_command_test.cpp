@@ -1,4 +1,5 @@
 #include "link/command_quoting.h"
+#include "link/header_list.h"
 #include "link/stream_command.h"
 #include "tests/support/cmd_model.h"
 
@@ -55,10 +56,57 @@ INSTANTIATE_TEST_SUITE_P(
                  kVlc + u" --network-caching=1000" + kPlayerTail + u" http://example/live.flv"},
         LineCase{"spaces_kept", u"  mms://example/live  ",
                  kVlc + u" --network-caching=1000" + kPlayerTail + u"   mms://example/live  "},
-        LineCase{"https_alone_is_no_marker", u"https://example/live", u""},
-        LineCase{"upper_case_rtmp_is_no_marker", u"RTMP://example/live", u""},
-        LineCase{"empty_address", u"", u""}),
+        LineCase{"https_web", u"https://example/live/manifest.mpd",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" https://example/live/manifest.mpd"},
+        // A scheme in any case; the tools get it in lower case, the rest as typed.
+        LineCase{"upper_case_rtmp", u"RTMP://Example/Live",
+                 kRtmpdump + u" -v -r rtmp://Example/Live | " + kVlc + u" --network-caching=1000" + kPlayerTail + u" -"},
+        LineCase{"mixed_case_m3u8", u"HtTpS://H/a.m3u8",
+                 kFfmpeg + u" -re -i https://H/a.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc +
+                     u" --network-caching=1000" + kPlayerTail + u" -"},
+        LineCase{"udp_direct", u"UDP://@239.0.0.1:1234",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" udp://@239.0.0.1:1234"},
+        LineCase{"no_marker", u"ftp://example/live", u""},
+        LineCase{"empty_address", u"", u""},
+        // Headers: ffmpeg's options in front of -i, the player's behind the address.
+        LineCase{"headers_ffmpeg", u"https://h/live.m3u8|User-Agent=Mozilla/5.0 (X11)&Referer=https://s/",
+                 kFfmpeg + u" -re -user_agent \"Mozilla/5.0 (X11)\" -referer https://s/ -i https://h/live.m3u8"
+                           u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" --network-caching=1000" +
+                     kPlayerTail + u" -"},
+        LineCase{"headers_player", u"HTTPS://h/a.mp3|referrer=https://s/&user-agent=VLC%2F3%20x",
+                 kVlc + u" --network-caching=1000" + kPlayerTail +
+                     u" https://h/a.mp3 \":http-user-agent=VLC/3 x\" :http-referrer=https://s/"},
+        // One header the player cannot send: ffmpeg, which carries the first such one.
+        LineCase{"other_header_to_ffmpeg", u"http://h/a|Origin=https://s&Cookie=a%3D1&User-Agent=U",
+                 kFfmpeg + u" -re -user_agent U -headers \"Origin: https://s\" -i http://h/a"
+                           u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" --network-caching=1000" +
+                     kPlayerTail + u" -"},
+        LineCase{"hostile_header_value", u"http://h/a|User-Agent=x%22 %26 calc %26 %22%25PATH%25",
+                 kVlc + u" --network-caching=1000" + kPlayerTail +
+                     u" http://h/a \":http-user-agent=x%%22 & calc & %%22%%PATH%%\""},
+        // Only the text in front of the list picks the pipeline.
+        LineCase{"marker_in_header_value", u"https://h/a|Referer=http://192.0.2.1/x.m3u8",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" https://h/a :http-referrer=http://192.0.2.1/x.m3u8"},
+        LineCase{"no_header_list", u"http://h/a?a=1|c",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" \"http://h/a?a=1|c\""},
+        LineCase{"rtmp_has_no_header_list", u"rtmp://h/a|User-Agent=x",
+                 kRtmpdump + u" -v -r \"rtmp://h/a|User-Agent=x\" | " + kVlc + u" --network-caching=1000" +
+                     kPlayerTail + u" -"},
+        LineCase{"header_list_on_no_marker", u"ftp://h/a|User-Agent=x", u""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// One state across tests, as in the program: an address no pipeline takes
+// writes an empty command, never the previous one again.
+TEST(CompositionTest, EachTestComposesAfresh) {
+    ProgramState s;
+    const std::pair<std::u16string, bool> tests[] = {
+        {u"rtsp://example/live", true}, {u"ftp://example/live", false}, {u"http://h/a.m3u8", true}, {u"", false}};
+    for (const auto& [address, runs] : tests) {
+        s.stream_address = address;
+        compose_test_command(s);
+        EXPECT_EQ(s.test_command, runs ? composed(address) : u"") << std::string(address.begin(), address.end());
+    }
+}
 
 TEST(CompositionTest, EmptyCacheLeavesBareOption) {
     EXPECT_EQ(composed(u"rtsp://example/live", u""),
@@ -134,15 +182,28 @@ TEST(PipelineTest, FirstMatchingGroupWins) {
         {"mms://198.51.100.1/x", Pipeline::ffmpeg},
         {"203.0.113.9:8080", Pipeline::ffmpeg},
         {"http://live.example.net/ch1", Pipeline::ffmpeg},
-        {"https://live.example.net/ch1", Pipeline::none},
+        {"https://live.example.net/ch1", Pipeline::web},
+        {"HTTP://LIVE.EXAMPLE.NET/ch1", Pipeline::ffmpeg},
         {"http://a/b.M3U8", Pipeline::web},
         {"mms://a/b", Pipeline::direct},
         {"mmsh://a/b", Pipeline::direct},
         {"rtsp://a/b", Pipeline::direct},
-        {"RTSP://a/b", Pipeline::none},
+        {"RTSP://a/b", Pipeline::direct},
+        {"udp://@239.0.0.1:1234", Pipeline::direct},
+        {"rtp://239.0.0.1:5004", Pipeline::direct},
         {"http://a/b", Pipeline::web},
-        {"HTTP://a/b", Pipeline::none},
-        {"https://a/b", Pipeline::none},
+        {"HTTP://a/b", Pipeline::web},
+        {"https://a/b", Pipeline::web},
+        {"Rtmp://a/b", Pipeline::rtmpdump},
+        {"https://a/b.m3u8", Pipeline::ffmpeg},
+        {"ftp://a/b", Pipeline::none},
+        // A header the player cannot send takes ffmpeg; its own two stay with it.
+        {"https://a/b|User-Agent=x&Referrer=y", Pipeline::web},
+        {"https://a/b|Origin=x", Pipeline::ffmpeg},
+        {"rtsp://a/b|Cookie=x", Pipeline::ffmpeg},
+        {"ftp://a/b|Cookie=x", Pipeline::none},
+        {"x|Referer=http://a/b", Pipeline::none},
+        {"https://a/b|Referer=rtsp://a/b.m3u8", Pipeline::web},
         {"", Pipeline::none},
     };
     for (const auto& c : cases) {
@@ -279,39 +340,54 @@ TEST(ClipboardLineTest, ConsoleFormOfTheLastTest) {
                                  u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -");
 }
 
-}  // namespace
+TEST(ClipboardLineTest, CarriesTheHeadersAsTheBatchLineDoes) {
+    ProgramState s;
+    s.stream_address = u"HTTPS://h/a|User-Agent=a b&Referer=r%25&Origin=o";
+    EXPECT_EQ(clipboard_line(s), kFfmpeg + u" -re -user_agent \"a b\" -referer \"r\"%\"\" -headers \"Origin: o\""
+                                           u" -i https://h/a -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" -");
+}
 
-namespace {
+struct HeaderCase {
+    std::u16string text;
+    std::u16string address;
+    std::vector<RequestHeader> headers;
+};
 
-using cmd_model::Environment;
-
-// Random text from the characters cmd.exe and the C runtime treat
-// specially, with DEL and runs of backslashes: the protected line leaves
-// cmd.exe nothing to act on, and the tool receives exactly the words the
-// text means, whatever variables are defined.
-TEST(ProtectionProperty, RandomTextIsInertAndArrivesAsMeant) {
-    const std::u16string alphabet[] = {u"a", u"b", u" ", u"\"", u"\\", u"\\\\\\", u"%", u"&", u"|",
-                                       u"<", u">", u"^", u"(", u")", u"!", u"\r", u"\n", u"\x1a", u"\x7f",
-                                       u"\t", u"=", u",", u";", u"~", u"*", u"1"};
-    std::uint32_t seed = 12345;
-    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
-    for (int round = 0; round < 20000; ++round) {
-        std::u16string text;
-        const std::size_t length = next() % 24;
-        for (std::size_t i = 0; i < length; ++i) text += alphabet[(next() >> 8) % std::size(alphabet)];
-        SCOPED_TRACE(::testing::Message() << "round " << round);
-        for (CommandShell shell : {CommandShell::batch, CommandShell::console}) {
-            const std::u16string line = protect_words(text, shell);
-            ASSERT_EQ(cmd_model::why_not_inert(line, shell), "");
-            const auto run = cmd_model::as_run(line, shell, Environment::hostile);
-            ASSERT_TRUE(run.has_value());
-            ASSERT_EQ(cmd_model::crt_arguments(*run), cmd_model::meant_words(text, shell));
-        }
-        // A file name may hold DEL, which cmd.exe takes as a plain character.
-        std::u16string path_line = protect_path(text, CommandShell::batch);
-        std::replace(path_line.begin(), path_line.end(), char16_t{0x7F}, u'x');
-        ASSERT_EQ(cmd_model::why_not_inert(path_line, CommandShell::batch), "");
+TEST(HeaderListTest, OnlyAWholeListUpToTheEndIsCut) {
+    const HeaderCase cases[] = {
+        {u"http://h/a", u"http://h/a", {}},
+        {u"http://h/a|User-Agent=U", u"http://h/a", {{u"User-Agent", u"U"}}},
+        {u"h|a=1&B-2=x=y", u"h", {{u"a", u"1"}, {u"B-2", u"x=y"}}},
+        {u"h|a=", u"h", {{u"a", u""}}},
+        {u"h|a=%41%zz%4", u"h", {{u"a", u"A%zz%4"}}},
+        {u"h|a=%C3%bc%E2%82", u"h", {{u"a", u"\u00fc\uFFFD\uFFFD"}}},
+        {u"h|a=x%7Cy%26z%25", u"h", {{u"a", u"x|y&z%"}}},
+        // The first '|' that begins a whole list; a value holds no raw '|'.
+        {u"h|a=1|b=2", u"h|a=1", {{u"b", u"2"}}},
+        {u"h|c|a=1", u"h|c", {{u"a", u"1"}}},
+        {u"h?a=1|c", u"h?a=1|c", {}},
+        {u"h|x<y>", u"h|x<y>", {}},
+        {u"h|a=1&", u"h|a=1&", {}},
+        {u"h|=1", u"h|=1", {}},
+        {u"h|a b=1", u"h|a b=1", {}},
+        {u"h|\u00e4=1", u"h|\u00e4=1", {}},
+    };
+    for (const auto& c : cases) {
+        const HeaderSplit split = split_header_list(c.text);
+        EXPECT_EQ(split.address, c.address) << std::string(c.text.begin(), c.text.end());
+        EXPECT_EQ(split.headers, c.headers) << std::string(c.text.begin(), c.text.end());
     }
+
+    const ToolHeaders tools = tool_headers(split_header_list(
+        u"h|user-agent=1&USER-AGENT=2&Referrer=r&Referer=s&Origin=o&origin=p&Cookie=c").headers);
+    EXPECT_EQ(tools.user_agent, u"1");
+    EXPECT_EQ(tools.referer, u"r");
+    EXPECT_EQ(tools.others, (std::vector<RequestHeader>{{u"Origin", u"o"}, {u"Cookie", u"c"}}));
+
+    // A value a list writes reads back as itself.
+    for (std::u16string value : {u"", u"a&b|c%d", u"%41", u"100%", u"x=y", u"\u00fc \"q\""})
+        EXPECT_EQ(split_header_list(u"h|N=" + encode_header_value(value)).headers,
+                  (std::vector<RequestHeader>{{u"N", value}}));
 }
 
 }  // namespace

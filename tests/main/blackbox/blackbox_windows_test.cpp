@@ -13,6 +13,7 @@
 
 #include "main/controls.h"
 #include "main/main_window.h"
+#include "tests/link/command/recorder_log.h"
 #include "tests/main/blackbox/app_driver.h"
 
 namespace {
@@ -777,6 +778,117 @@ TEST_F(Blackbox, ActionsEndSilentlyWhenALibraryDoesNotLoad) {
     }
     remove_keys();
     EXPECT_EQ(settings(), settings_file(u"", kFfmpeg, u"c:\\", u"1000", u"rtsp://example/live", kRtmpdump));
+}
+
+}  // namespace
+
+namespace {
+
+// Channel lists through the real file dialog, with recording stand-ins as
+// ffmpeg and the player, so a test shows the words the tools receive.
+class BlackboxChannels : public Blackbox {
+protected:
+    void SetUp() override {
+        Blackbox::SetUp();
+        tools_ = work_ + u"tools\\";
+        ASSERT_TRUE(make_folder(tools_));
+        for (const char16_t* name : {u"ffmpeg.exe", u"vlc.exe"}) ASSERT_TRUE(copy_recorder(tools_ + name));
+        // The program hands its environment on to the batch file and its tools.
+        log_ = work_ + u"log.txt";
+        SetEnvironmentVariableW(L"WB_RECORDER_LOG", wz(log_));
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(L"WB_RECORDER_LOG", nullptr);
+        Blackbox::TearDown();
+    }
+
+    void load_through_dialog(const std::u16string& path) {
+        post_click(ctl(LoadLinksButton));
+        HWND dialog = wait_for_dialog(app_, u"Bitte Datei ausw\u00e4hlen");
+        ASSERT_NE(dialog, nullptr) << "no file dialog";
+        set_text(file_name_box(dialog), path);
+        ASSERT_TRUE(press_dialog_button(dialog, IDOK));
+    }
+
+    std::u16string tools_, log_;
+};
+
+TEST_F(BlackboxChannels, ChannelListShowsNamesAndTestsEntriesWithTheirHeaders) {
+    const std::u16string ua = u"Mozilla/5.0 (Windows NT 10.0; Win64)", referrer = u"https://site.example/?a=1&b=2";
+    const std::u16string list = work_ + u"sender.m3u8";
+    // A byte-order mark, CR LF and LF line ends, a comma inside a quoted
+    // attribute, an entry without #EXTINF:, one #EXTINF: without address.
+    ASSERT_TRUE(write_bytes(list, "\xEF\xBB\xBF" + utf8(u"#EXTM3U x-tvg-url=\"http://epg.example/\"\r\n"
+                                                        u"#EXTINF:-1 tvg-id=\"1\" group-title=\"News, Talk\",Das Erste HD\r\n"
+                                                        u"#EXTVLCOPT:http-user-agent=" + ua + u"\n"
+                                                        u"#EXTVLCOPT:http-referrer=" + referrer + u"\r\n"
+                                                        u"https://h.example/live/index.m3u8\n"
+                                                        u"\r\n"
+                                                        u"http://h.example/plain.mp3\r\n"
+                                                        u"#EXTINF:-1,Drittes\n"
+                                                        u"#EXTGRP:Regional\n"
+                                                        u"rtsp://h.example/drei\n"
+                                                        u"#EXTINF:0 tvg-name=\"R\",Radio \u00e4\r\n"
+                                                        u"#EXTVLCOPT:HTTP-USER-AGENT=WB/1 (x)\r\n"
+                                                        u"#extvlcopt:http-referrer=https://r.example/\r\n"
+                                                        u"HTTPS://h.example/radio/stream\r\n"
+                                                        u"#EXTINF:-1,Verloren\r\n")));
+    const std::u16string items[] = {u"Das Erste HD", u"http://h.example/plain.mp3", u"Drittes", u"Radio \u00e4"};
+    const std::u16string links[] = {
+        u"https://h.example/live/index.m3u8|User-Agent=" + ua + u"&Referer=https://site.example/?a=1%26b=2",
+        u"http://h.example/plain.mp3", u"rtsp://h.example/drei",
+        u"HTTPS://h.example/radio/stream|User-Agent=WB/1 (x)&Referer=https://r.example/"};
+    ASSERT_TRUE(write_bytes(settings_path(), settings_file(tools_ + u"vlc.exe", tools_ + u"ffmpeg.exe", u"c:\\",
+                                                           u"1000", u"", kRtmpdump)));
+
+    ASSERT_NO_FATAL_FAILURE(start());
+    HWND list_box = ctl(LinkList);
+    ASSERT_NO_FATAL_FAILURE(load_through_dialog(list));
+    ASSERT_TRUE(wait_until([&] { return list_count(list_box) == 4; })) << list_count(list_box) << " items";
+    ASSERT_TRUE(settle(app_));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(list_item(list_box, i), items[i]) << "item " << i;
+    EXPECT_EQ(list_selection(list_box), 0);
+    EXPECT_EQ(field(AddressField), links[0]);
+
+    // The buttons and picking bring the entry, not the name.
+    struct Step { int button; int selection; };
+    const Step steps[] = {{NextLinkButton, 1}, {NextLinkButton, 2}, {NextLinkButton, 3},
+                          {NextLinkButton, 3}, {PreviousLinkButton, 2}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(click(app_, ctl(step.button)));
+        EXPECT_EQ(list_selection(list_box), step.selection);
+        EXPECT_EQ(field(AddressField), links[step.selection]) << "step to " << step.selection;
+    }
+    ASSERT_TRUE(click_list_item(list_box, 3));
+    EXPECT_TRUE(wait_until([&] { return field(AddressField) == links[3]; }, 5000))
+        << "field shows: " << utf8(field(AddressField));
+    ASSERT_TRUE(settle(app_));
+
+    // The player takes the headers as options of the one input.
+    ASSERT_NO_FATAL_FAILURE(run_test_click());
+    ASSERT_TRUE(wait_until([&] { return read_records(log_).size() == 1; })) << read_bytes(log_);
+    const Record player = read_records(log_)[0];
+    EXPECT_EQ(player.tool, u"vlc.exe");
+    ASSERT_GE(player.crt.size(), 3u);
+    EXPECT_EQ(std::vector<std::u16string>(player.crt.end() - 3, player.crt.end()),
+              (std::vector<std::u16string>{u"https://h.example/radio/stream", u":http-user-agent=WB/1 (x)",
+                                           u":http-referrer=https://r.example/"}));
+    EXPECT_EQ(field(AddressField), links[3]) << "the field keeps the entry as it stands";
+
+    // ffmpeg takes them in front of its input.
+    ASSERT_TRUE(click_list_item(list_box, 0));
+    EXPECT_TRUE(wait_until([&] { return field(AddressField) == links[0]; }, 5000))
+        << "field shows: " << utf8(field(AddressField));
+    ASSERT_TRUE(settle(app_));
+    ASSERT_TRUE(click(app_, ctl(TestButton)));
+    ASSERT_TRUE(wait_until([&] { return read_records(log_).size() == 3; })) << read_bytes(log_);
+    const std::vector<Record> records = read_records(log_);
+    const Record& source = records[1].tool == u"ffmpeg.exe" ? records[1] : records[2];
+    EXPECT_EQ(source.tool, u"ffmpeg.exe");
+    EXPECT_EQ(source.crt, (std::vector<std::u16string>{u"-re", u"-user_agent", ua, u"-referer", referrer, u"-i",
+                                                       u"https://h.example/live/index.m3u8", u"-acodec", u"copy",
+                                                       u"-vcodec", u"copy", u"-f", u"mpegts", u"pipe:"}));
+    close_and_expect_clean_exit();
 }
 
 }  // namespace

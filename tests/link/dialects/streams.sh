@@ -110,7 +110,7 @@ while IFS=$'\t' read -r -u 3 input programs plays want_agent want_referer; do
     address=${address//\{udp\}/127.0.0.1:$port}
     address=${address//\{closed\}/127.0.0.1:1}
     address=${address//\{marker\}/$work/marker}
-    printf '%s' "$address" >"$row.address"
+    printf '%s' "$input" >"$row.input"
     printf '%s\t%s\t%s\t%s' "$programs" "$plays" "${want_agent//\{marker\}/$work/marker}" \
         "${want_referer//\{marker\}/$work/marker}" >"$row.wanted"
     mapfile -d '' -t line < <("$words_cmd" "$address")
@@ -190,7 +190,7 @@ for i in $(seq "$n"); do
     words_text=""
     for k in "${!programs[@]}"; do
         mapfile -d '' -t words <"$row.words$k"
-        words_text+="      ${programs[k]} $(shown "${words[@]}")"$'\n'
+        words_text+="${words_text:+ | }${programs[k]} $(shown "${words[@]}")"
         # The player's fixed options are the same on every row.
         [[ "$words_text" =~ (.*)--network-caching=.*--no-qt-error-dialogs(.*) ]] &&
             words_text="${BASH_REMATCH[1]}[player options]${BASH_REMATCH[2]}"
@@ -220,7 +220,7 @@ for i in $(seq "$n"); do
         [ "$size" -ge 88244 ] && got_plays=yes
         outcome="$(((size - 44) / 88200)).$(printf '%02d' $(((size - 44) % 88200 / 882))) s of sound"
         ;;
-    *) outcome="nothing runs" ;;
+    *) outcome="-" ;;
     esac
     [ "$got_plays" = "$want_plays" ] || problems+=("plays: $got_plays")
     # What the server saw from this row (a quote, a backslash and the like
@@ -253,8 +253,12 @@ for i in $(seq "$n"); do
     result=ok
     [ ${#problems[@]} -eq 0 ] || { result=FAIL; failed=$((failed + 1)); }
     {
-        printf '%-4s %2d: %s\n      %s\n%s      %s\n' "$result" "$i" "$(cat "$row.address")" \
-            "${got_programs// / | }" "$words_text" "$outcome"
+        # Shown as the table writes it, so that runs compare.
+        words_text=${words_text//127.0.0.1:$http_port\/r$i/\{web\}} words_text=${words_text//127.0.0.1:$https_port\/r$i/\{tls\}}
+        words_text=${words_text//127.0.0.1:$rtmp_port/\{rtmp\}} words_text=${words_text//127.0.0.1:$((udp_base + 2 * i))/\{udp\}}
+        words_text=${words_text//127.0.0.1:1\//\{closed\}\/} words_text=${words_text//$work\/marker/\{marker\}}
+        outcome=${outcome//$work\/marker/\{marker\}}
+        printf '%-4s %2d: %s\n      %s\n      %s\n' "$result" "$i" "$(cat "$row.input")" "${words_text:-nothing runs}" "$outcome"
         for p in "${problems[@]}"; do echo "      FAIL: $p"; done
         if [ $result = FAIL ]; then
             cat "$row.err" "$player_dir/$i/err" 2>/dev/null | grep -aiE 'error|fail|refus' | grep -avE 'dbus|interface' |

@@ -266,11 +266,9 @@ for i in $(seq "$n"); do
         fi
     } >>"$report"
 done
-if [ -e "$work/marker" ]; then
-    echo "FAIL: a command in a header value ran" >>"$report"
-    failed=$((failed + 1))
-fi
+ran=no
+[ -e "$work/marker" ] && ran=yes && echo "FAIL: a command in a header value ran" >>"$report"
 cat "$report"
 elapsed=$(echo "$(date +%s.%N) $started" | awk '{printf "%.1f", $1 - $2}')
 echo "streams: $((n - failed)) of $n rows as the table says; took ${elapsed} s" | tee -a "$report"
-[ "$failed" -eq 0 ]
+[ "$failed" -eq 0 ] && [ "$ran" = no ]

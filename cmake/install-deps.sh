@@ -3,7 +3,7 @@
 set -eu
 packages="cmake ninja-build g++ libgtest-dev libbenchmark-dev googletest clang libclang-rt-14-dev
 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils imagemagick
-fonts-wine ffmpeg rtmpdump vlc vlc-plugin-qt nginx libnginx-mod-rtmp"
+fonts-wine ffmpeg rtmpdump vlc vlc-plugin-qt nginx libnginx-mod-rtmp openssl"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"

@@ -11,7 +11,9 @@
 # Scenarios: rtmpdump (nginx-rtmp, stream name in another dialect),
 # ffmpeg_hls (HLS playlist whose query holds & and %20), player_http (VLC
 # opens an http address itself), hostile_link (a loaded link line that
-# tries to run a command).
+# tries to run a command), channel_list (a channel list loaded through the
+# file dialog, whose first entry the server refuses without its user
+# agent).
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR SCENARIO" >&2; exit 2; }
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -46,6 +48,11 @@ fail() { die "$scenario: FAIL: $*"; }
 started=$(date +%s.%N)
 media() { make_test_media "$seconds" "$size" "$@" || fail "ffmpeg could not make the media"; }
 
+# Behind ua/ the server refuses any request without this user agent, which
+# holds what cmd.exe would act on (in the comment part, where VLC takes any
+# such character): it must reach the server as it is, and run nothing.
+agent='WbAgent/1.0 (%PATH% & echo injected>injected.txt | x ^ !y!)'
+stream_server_site="location /ua/ { if (\$http_user_agent != \"$agent\") { return 403; } }"
 start_stream_server "$dir" || fail "nginx did not start"
 tools_dir="$build/tests/e2e/tools"
 # Every decoded picture as a file, the sound into a WAV file; no picture
@@ -53,7 +60,7 @@ tools_dir="$build/tests/e2e/tools"
 record_pictures="--no-drop-late-frames --no-skip-frames"
 record_pictures+=" --video-filter=scene --scene-format=png --scene-ratio=1 --scene-path=$dir/out --scene-prefix=frame"
 export WB_VLC_EXTRA_OPTIONS="$record_pictures --aout=afile --audiofile-file=$dir/out/audio.wav"
-unset WB_E2E_FROM_LINK_FILE WB_E2E_FIELD WB_E2E_ABSENT
+unset WB_E2E_LINK_FILE WB_E2E_FIELD WB_E2E_ABSENT
 tools="vlc.exe"
 
 case "$scenario" in
@@ -90,8 +97,22 @@ hostile_link)
     injected="$dir/out/injected.txt"
     windows_injected="Z:${injected//\//\\}"
     export WB_E2E_ADDRESS="http://127.0.0.1:$http_port/clip.ts & echo injected>$windows_injected"
-    export WB_E2E_FROM_LINK_FILE=1
+    printf '%s\r\n' "$WB_E2E_ADDRESS" >"$dir/links.txt"
+    export WB_E2E_LINK_FILE="$dir/links.txt"
     export WB_E2E_ABSENT="$windows_injected"
+    ;;
+channel_list)
+    media -f mpegts "$dir/www/clip.ts"
+    ln -s . "$dir/www/ua"
+    # As channel lists come: names, a comma inside a quoted attribute, the
+    # player's option line for the user agent, line ends CR LF.
+    printf '%s\r\n' '#EXTM3U' '#EXTINF:-1 tvg-id="a,b" group-title="Test",Erster Kanal' \
+        "#EXTVLCOPT:http-user-agent=$agent" "http://127.0.0.1:$http_port/ua/clip.ts" \
+        '#EXTINF:-1,Zweiter Kanal' "http://127.0.0.1:$http_port/clip.ts" >"$dir/channels.m3u"
+    export WB_E2E_LINK_FILE="$dir/channels.m3u"
+    # Loading appends the entry's header list, "%", "&" and "|" encoded.
+    encoded=${agent//%/%25} encoded=${encoded//&/%26} encoded=${encoded//|/%7C}
+    export WB_E2E_ADDRESS="http://127.0.0.1:$http_port/ua/clip.ts|User-Agent=$encoded"
     ;;
 *) fail "unknown scenario" ;;
 esac
@@ -126,6 +147,13 @@ ffmpeg_hls)
 hostile_link)
     [ ! -e "$injected" ] || fail "the link line ran a command"
     grep -qF "GET /clip.ts HTTP" "$dir/access.log" || fail "VLC did not fetch the address"
+    ;;
+channel_list)
+    # Every request carried the entry's user agent; none was refused.
+    grep -F '"GET /ua/clip.ts HTTP/1.1" 20' "$dir/access.log" | grep -qF "\"$agent\"" &&
+        ! grep -qE '" 403 ' "$dir/access.log" ||
+        { cat "$dir/access.log" >&2; fail "VLC did not send the channel's user agent"; }
+    [ -z "$(find "$WINEPREFIX/drive_c" -name injected.txt)" ] || fail "the user agent ran a command"
     ;;
 esac
 echo "e2e $scenario: passed"

@@ -6,8 +6,10 @@
 //
 // Environment (set by e2e.sh): WB_E2E_ADDRESS, WB_E2E_TOOLS_DIR (Unix path
 // of the launchers), WB_E2E_TOOLS (launchers that must run, VLC last);
-// optional WB_E2E_FROM_LINK_FILE, WB_E2E_FIELD (the address field's text
-// after the test), WB_E2E_ABSENT (a file that must not appear).
+// optional WB_E2E_LINK_FILE (Unix path of a link file to load instead of
+// typing; the address is then what loading puts into the field),
+// WB_E2E_FIELD (the address field's text after the test), WB_E2E_ABSENT (a
+// file that must not appear).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -57,16 +59,15 @@ TEST_F(EndToEnd, StreamPlaysThroughTheRealTools) {
     set_text(control(app_, FfmpegPathField), tools_dir + u"\\ffmpeg.exe");
     set_text(control(app_, RtmpdumpPathField), tools_dir + u"\\rtmpdump.exe");
 
-    if (std::getenv("WB_E2E_FROM_LINK_FILE")) {
-        const std::u16string links = work_ + u"links.txt";
-        ASSERT_TRUE(write_bytes(links, utf8(address) + "\r\n"));
+    if (const char* link_file = std::getenv("WB_E2E_LINK_FILE")) {
+        const std::u16string links = windows_path(link_file);
         post_click(control(app_, LoadLinksButton));
         HWND dialog = wait_for_dialog(app_, u"Bitte Datei ausw\u00e4hlen");
         ASSERT_NE(dialog, nullptr) << "no file dialog";
         set_text(file_name_box(dialog), links);
         ASSERT_TRUE(press_dialog_button(dialog, IDOK));
         ASSERT_TRUE(wait_until([&] { return text_of(control(app_, AddressField)) == address; }))
-            << "the link line did not reach the address field";
+            << "the link file's first entry did not reach the address field";
         ASSERT_TRUE(settle(app_));
     } else {
         set_text(control(app_, AddressField), address);

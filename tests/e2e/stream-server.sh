@@ -5,11 +5,21 @@
 # Nothing here listens beyond the loopback.
 #
 #   make_test_media SECONDS SIZE OUTPUT-OPTIONS...  picture and tone, 25 frames/s
+#   make_test_certificate DIR  a certificate authority (DIR/ca.pem) and the
+#                              server's certificate for 127.0.0.1 signed by it
+#                              (DIR/server.pem, DIR/server.key)
 #   start_stream_server DIR    sets rtmp_port, http_port; the server ends
 #                              with the script. Reads stream_server_log_level
 #                              (default error; info logs every rtmp connect
-#                              and play at once) and stream_server_live (more
-#                              directives for "live")
+#                              and play at once), stream_server_live (more
+#                              directives for "live"), stream_server_tls (a
+#                              folder made by make_test_certificate: https
+#                              on https_port as well) and stream_server_http,
+#                              stream_server_site (more directives for the
+#                              http block and for its server)
+#   publish_test_stream NAME SECONDS SIZE  publishes to rtmp application
+#                              "live" in the background and returns once the
+#                              server lists NAME; ends with the script
 #   http_get PATH              the body of a 200 reply, on standard output
 
 nginx_rtmp_module=/usr/lib/nginx/modules/ngx_rtmp_module.so
@@ -26,6 +36,33 @@ make_test_media() {
     ffmpeg -nostdin -hide_banner -loglevel error -y "${args[@]}" "$@"
 }
 
+make_test_certificate() {
+    local dir=$1
+    mkdir -p "$dir" || return 1
+    printf '%s\n' "subjectAltName=IP:127.0.0.1,DNS:localhost" "basicConstraints=CA:FALSE" \
+        "extendedKeyUsage=serverAuth" >"$dir/server.ext"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wellenblick test authority" \
+        -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" \
+        -keyout "$dir/ca.key" -out "$dir/ca.pem" 2>/dev/null &&
+        openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.1" \
+            -keyout "$dir/server.key" -out "$dir/server.csr" 2>/dev/null &&
+        openssl x509 -req -days 2 -in "$dir/server.csr" -CA "$dir/ca.pem" -CAkey "$dir/ca.key" \
+            -CAcreateserial -extfile "$dir/server.ext" -out "$dir/server.pem" 2>/dev/null
+}
+
+publish_test_stream() {
+    local name=$1 source
+    mapfile -t source < <(test_media_args "$2" "$3")
+    ffmpeg -nostdin -hide_banner -loglevel error -re "${source[@]}" \
+        -f flv "rtmp://127.0.0.1:$rtmp_port/live/$name" </dev/null 2>"$stream_server_dir/publisher.log" &
+    local publisher=$!
+    at_exit "stop_pid $publisher"
+    until http_get /stat 2>/dev/null | grep -q "<name>$name</name>"; do
+        kill -0 "$publisher" 2>/dev/null || { cat "$stream_server_dir/publisher.log" >&2; return 1; }
+        sleep 0.1
+    done
+}
+
 http_get() {
     local reply
     exec 5<>"/dev/tcp/127.0.0.1/$http_port" || return 1
@@ -38,13 +75,18 @@ http_get() {
 # One nginx process (no master, no daemon) so that one PID ends it. Ports
 # are picked at random; one taken meanwhile means another try.
 start_stream_server() {
-    local dir=$1 user_line="" pid
+    local dir=$1 user_line="" tls_lines="" pid
+    stream_server_dir=$dir
     mkdir -p "$dir/www" "$dir/tmp"
     # As root nginx would hand its work to "nobody", who may not read DIR.
     [ "$(id -u)" -eq 0 ] && user_line="user $(id -un) $(id -gn);"
     for _ in 1 2 3 4 5; do
         rtmp_port=$((20000 + RANDOM % 20000))
         http_port=$((40000 + RANDOM % 20000))
+        https_port=$((http_port + 1))
+        [ -z "${stream_server_tls:-}" ] || tls_lines="listen 127.0.0.1:$https_port ssl;
+        ssl_certificate $stream_server_tls/server.pem;
+        ssl_certificate_key $stream_server_tls/server.key;"
         cat >"$dir/nginx.conf" <<EOF
 load_module $nginx_rtmp_module;
 daemon off;
@@ -76,11 +118,17 @@ http {
     types {
         application/vnd.apple.mpegurl m3u8;
         video/mp2t ts;
+        application/dash+xml mpd;
+        video/mp4 mp4 m4s;
+        audio/mpeg mp3;
     }
+    ${stream_server_http:-}
     server {
         listen 127.0.0.1:$http_port;
+        $tls_lines
         root $dir/www;
         location /stat { rtmp_stat all; }
+        ${stream_server_site:-}
     }
 }
 EOF

@@ -1,13 +1,11 @@
 #include "link/command_quoting.h"
 #include "link/header_list.h"
 #include "link/stream_command.h"
-#include "tests/support/cmd_model.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 

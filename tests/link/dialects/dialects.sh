@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # dialects.sh WORK_DIR WORDS_CMD
 # Every pasted dialect against Debian's rtmpdump and nginx-rtmp on
-# 127.0.0.1. For each row of dialects.tsv, `WORDS_CMD INPUT` prints the
-# arguments the program's batch line hands rtmpdump for that pasted input
-# (a NUL after each); rtmpdump runs with them while one test stream is
+# 127.0.0.1. For each row of dialects.tsv, WORDS_CMD (tool_words) gives
+# the arguments the program's batch line hands rtmpdump for that pasted
+# input; rtmpdump runs with them while one test stream is
 # published, and the row says whether the stream plays (25 pictures decoded
 # from rtmpdump's standard output, where the player reads) and which
 # application and stream name the server was asked for. Rows run side by
@@ -39,15 +39,7 @@ log=$work/server/error.log
 host=127.0.0.1:$rtmp_port stream=stream
 
 # One continuous stream (ten minutes at most, should all else fail).
-mapfile -t source < <(test_media_args 600 160x120)
-ffmpeg -nostdin -hide_banner -loglevel error -re "${source[@]}" \
-    -f flv "rtmp://$host/live/$stream" </dev/null 2>"$work/publisher.log" &
-publisher=$!
-at_exit "stop_pid $publisher"
-until http_get /stat 2>/dev/null | grep -q "<name>$stream</name>"; do
-    kill -0 "$publisher" 2>/dev/null || die "the publisher ended: $(cat "$work/publisher.log")"
-    sleep 0.1
-done
+publish_test_stream "$stream" 600 160x120 || die "the publisher ended"
 
 connected() { grep -c ' client connected ' "$log"; }
 n=0 readers=()
@@ -56,7 +48,11 @@ while IFS=$'\t' read -r -u 3 input plays app name; do
     n=$((n + 1))
     input=${input//HOST/$host} input=${input//STREAM/$stream} input=${input//TAB/$'\t'}
     inputs[n]=$input wanted[n]="$plays	${app//STREAM/$stream}	${name//STREAM/$stream}"
-    mapfile -d '' -t words < <("$words_cmd" "$input" </dev/null)
+    # The batch line and its programs; only an rtmpdump-to-player line
+    # hands words to rtmpdump.
+    mapfile -d '' -t line < <("$words_cmd" "$input")
+    words=()
+    [ "${line[*]:1}" = "rtmpdump vlc" ] && mapfile -d '' -t words < <("$words_cmd" "$input" 0)
     printf '%s ' "${words[@]}" >"$work/rows/$n.words"
     # The server's workers allow 64 connections: keep well below.
     while [ "$(jobs -rp | wc -l)" -gt 40 ]; do wait -n; done

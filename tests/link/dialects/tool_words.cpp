@@ -7,7 +7,6 @@
 //   with K:    the arguments of command K (from 0)
 // Each text with a NUL after it. Exit status 1 when no command would run
 // as written: no marker matched, or cmd.exe would act on the line itself.
-#include "link/normalise_link.h"
 #include "link/stream_command.h"
 #include "tests/support/cmd_model.h"
 
@@ -35,7 +34,7 @@ int main(int argc, char** argv) {
         state.stream_address += static_cast<char16_t>(*c);
     }
     // As a test does it (run_test), without the window.
-    if (is_rtmp_family(state.stream_address)) state.stream_address = normalise_link(state.stream_address);
+    normalise_rtmp_address(state.stream_address);
     compose_test_command(state);
     if (state.test_command.empty()) return 1;
     const auto commands =

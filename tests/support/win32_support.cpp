@@ -6,16 +6,6 @@
 #include <cstring>
 #include <set>
 
-std::string utf8(std::u16string_view text) {
-    if (text.empty()) return {};
-    const auto* units = reinterpret_cast<const wchar_t*>(text.data());
-    const int size = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(CP_UTF8, 0, units, size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, units, size, out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 std::u16string from_utf8(std::string_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
@@ -129,15 +119,6 @@ std::vector<std::u16string> folder_entries(const std::u16string& folder) {
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-bool wait_until(const std::function<bool()>& done, DWORD bound_ms) {
-    const ULONGLONG end = GetTickCount64() + bound_ms;
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= end) return false;
-        Sleep(15);
-    }
 }
 
 UniqueHandle start_process(const std::u16string& exe, const std::u16string& arguments,

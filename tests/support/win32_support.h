@@ -4,6 +4,7 @@
 // file bytes checked independently of the program's own text files, folder
 // listings, processes and their trees, and waiting for a condition.
 #include "base/win32.h"
+#include "linux/tool_support.h"
 
 #include <functional>
 #include <optional>
@@ -11,7 +12,8 @@
 #include <string_view>
 #include <vector>
 
-std::string utf8(std::u16string_view text);
+// utf8() and wait_until() come from linux/tool_support.h, shared with the
+// Linux tools.
 std::u16string from_utf8(std::string_view text);
 
 // A build-tree path as the compiler saw it (Unix) in its Wine Z: drive
@@ -50,11 +52,6 @@ bool is_file(const std::u16string& path);
 bool is_directory(const std::u16string& path);
 // Names in a folder (ending in a backslash), without "." and "..", sorted.
 std::vector<std::u16string> folder_entries(const std::u16string& folder);
-
-// Polls `done` until it holds or `bound_ms` passed; the bound only keeps a
-// broken program from hanging a test.
-inline constexpr DWORD kPatienceMs = 20000;
-bool wait_until(const std::function<bool()>& done, DWORD bound_ms = kPatienceMs);
 
 // Starts `exe` with `arguments` (already quoted as needed) in `directory`
 // (none: the current one); the process handle, or none.

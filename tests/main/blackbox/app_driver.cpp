@@ -283,7 +283,13 @@ std::u16string appdata_folder() {
 void point_at(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    // Wine moves the display's pointer only when its own record of the
+    // position changes, and a program that reports a pointer event late (one
+    // that was being closed, say) can leave that record where the pointer
+    // was before. A step beside the target makes the step onto it a change.
+    SetCursorPos(x + 1, y);
+    SetCursorPos(x, y);
 }
 
 void mouse_click(HWND window) {

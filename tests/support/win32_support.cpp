@@ -209,6 +209,24 @@ std::vector<std::u16string> running_process_names() {
     return names;
 }
 
+std::u16string process_name(DWORD pid) {
+    for (const auto& e : process_table())
+        if (e.th32ProcessID == pid) return u16(e.szExeFile);
+    return {};
+}
+
+DWORD exit_code_when_ended(HANDLE process, DWORD bound_ms) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process, bound_ms) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code))
+        return STILL_ACTIVE;
+    return code;
+}
+
+DWORD end_process(HANDLE process, UINT code) {
+    TerminateProcess(process, code);
+    return exit_code_when_ended(process);
+}
+
 std::u16string clipboard_text() {
     if (!wait_until([] { return OpenClipboard(nullptr) != FALSE; }, 5000)) return {};
     std::u16string text;

@@ -68,6 +68,16 @@ std::vector<DWORD> descendants(DWORD root = GetCurrentProcessId());
 void end_descendants(DWORD root = GetCurrentProcessId());
 // File names of the running processes, in lower case.
 std::vector<std::u16string> running_process_names();
+// The file name of a running process as the process table lists it; empty
+// when it is not listed.
+std::u16string process_name(DWORD pid);
+// The exit code of a process once it has ended; STILL_ACTIVE when it did
+// not end within the bound.
+DWORD exit_code_when_ended(HANDLE process, DWORD bound_ms = kPatienceMs);
+// Ends a process with `code` and returns its exit code: `code` when it was
+// still running, else the code of what ended it before. TerminateProcess
+// returns before the process has ended, but the first one decides the code.
+DWORD end_process(HANDLE process, UINT code);
 
 // Clipboard text, or empty when there is none; retries while it is busy.
 std::u16string clipboard_text();

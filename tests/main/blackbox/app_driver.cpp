@@ -168,11 +168,14 @@ bool click(const App& app, HWND button) {
 void post_click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 bool settle(const App& app) {
-    bool first = false, second = false;
-    send(app.window, WM_NULL, 0, 0, &first);
-    Sleep(50);
-    send(app.window, WM_NULL, 0, 0, &second);
-    return first && second;
+    // The marker: the cache field's "modified" flag, which the program never
+    // reads. Cleared by a sent message, which is taken at once, and set by a
+    // posted one, which is taken only behind everything posted before it.
+    HWND marker = control(app, CacheField);
+    bool delivered = false;
+    send(marker, EM_SETMODIFY, FALSE, 0, &delivered);
+    if (!delivered || !PostMessageW(marker, EM_SETMODIFY, TRUE, 0)) return false;
+    return wait_until([&] { return send(marker, EM_GETMODIFY, 0, 0) != 0; });
 }
 
 HWND wait_for_dialog(const App& app, const std::u16string& title) {

@@ -16,12 +16,12 @@ esac
 cmake/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Wellenblick \
-    e2e_vlc_launcher e2e_ffmpeg_launcher e2e_rtmpdump_launcher wb_window_tool
+    vlc_launcher ffmpeg_launcher rtmpdump_launcher wb_window_tool
 # No display: a virtual one (then nothing is to be seen, but it runs).
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a "$0" "$@"
 
 top=$PWD
-. tests/support/script.sh
+. linux/script.sh
 # A prefix of its own, apart from the tests' one.
 use_build build/windows "$PWD/build/windows/run-prefix"
 cmake/run-prefix.sh "$build"
@@ -31,7 +31,7 @@ if [ $demo -eq 0 ]; then
     exec "$wine_run" "$build/Wellenblick.exe"
 fi
 
-. tests/e2e/stream-server.sh
+. linux/stream-server.sh
 demo_dir=$(mktemp -d "${TMPDIR:-/tmp}/wellenblick-demo.XXXXXX")
 at_exit 'rm -rf "$demo_dir"'
 mkdir -p "$demo_dir/www"
@@ -44,7 +44,7 @@ address="http://127.0.0.1:$http_port/demo.ts"
 "$wine_run" "$build/Wellenblick.exe" &
 app=$!
 at_exit 'stop_pid "$app"'
-"$wine_run" "$build/tests/main/blackbox/wb_window_tool.exe" type "$address" ||
+"$wine_run" "$build/linux/wb_window_tool.exe" type "$address" ||
     echo "Could not put the address into the window; paste it: $address" >&2
 echo "Serving $address until Wellenblick ends: click \"testen\"."
 wait "$app" || true

@@ -15,5 +15,5 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 tools="$WINEPREFIX/drive_c/programme/videolan/vlc"
 mkdir -p "$tools"
 for tool in vlc ffmpeg rtmpdump; do
-    cp "$build/tests/e2e/tools/$tool.exe" "$tools/$tool.exe"
+    cp "$build/linux/tools/$tool.exe" "$tools/$tool.exe"
 done

@@ -8,13 +8,13 @@
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR OUT.png" >&2; exit 2; }
 top=$(cd "$(dirname "$0")/../.." && pwd)
-. "$top/tests/support/script.sh"
+. "$top/linux/script.sh"
 out=$2
 dir=$(mktemp -d "${TMPDIR:-/tmp}/wb-shot.XXXXXX")
 at_exit 'rm -rf "$dir"'
 use_build "$1" "$dir/prefix"
 run=$wine_run
-. "$top/tests/e2e/stream-server.sh"
+. "$top/linux/stream-server.sh"
 
 "$top/cmake/run-prefix.sh" "$build" || exit 1
 at_exit 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1'  # this prefix's own server
@@ -31,7 +31,7 @@ start_stream_server "$dir" || exit 1
 (cd "$dir/work" && exec "$run" "$build/Wellenblick.exe") </dev/null >/dev/null 2>&1 &
 app=$!
 at_exit 'stop_pid "$app"'
-"$run" "$build/tests/main/blackbox/wb_window_tool.exe" type "http://127.0.0.1:$http_port/demo.ts" testen || exit 1
+"$run" "$build/linux/wb_window_tool.exe" type "http://127.0.0.1:$http_port/demo.ts" testen || exit 1
 
 # VLC's video window bears the title the program gives it.
 for _ in $(seq 300); do
@@ -50,5 +50,5 @@ left=${rest%%+*}
 right=$((left + width + 10))
 import -window root -crop "${right}x$(xwininfo -root | awk '/Height/ {print $2}')+0+0" +repage "$out" || exit 1
 echo "demo-screenshot: written to $out"
-"$run" "$build/tests/main/blackbox/wb_window_tool.exe" close </dev/null >/dev/null 2>&1
+"$run" "$build/linux/wb_window_tool.exe" close </dev/null >/dev/null 2>&1
 wait "$app" 2>/dev/null

@@ -17,7 +17,7 @@
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR SCENARIO" >&2; exit 2; }
 top=$(cd "$(dirname "$0")/../.." && pwd)
-. "$top/tests/support/script.sh"
+. "$top/linux/script.sh"
 use_build "$1"
 scenario=$2
 # The driver runs as ctest runs every Windows suite: failing it also for a
@@ -28,7 +28,7 @@ driver="$build/tests/e2e/e2e_driver.exe"
 for tool in ffmpeg ffprobe vlc rtmpdump nginx setpriv; do
     command -v "$tool" >/dev/null || die "$tool is missing (cmake/install-deps.sh)"
 done
-. "$top/tests/e2e/stream-server.sh"
+. "$top/linux/stream-server.sh"
 [ -f "$nginx_rtmp_module" ] || die "libnginx-mod-rtmp is missing"
 
 # The published stream: 5 s of a test picture (25 frames/s) and a tone.
@@ -54,7 +54,7 @@ media() { make_test_media "$seconds" "$size" "$@" || fail "ffmpeg could not make
 agent='WbAgent/1.0 (%PATH% & echo injected>injected.txt | x ^ !y!)'
 stream_server_site="location /ua/ { if (\$http_user_agent != \"$agent\") { return 403; } }"
 start_stream_server "$dir" || fail "nginx did not start"
-tools_dir="$build/tests/e2e/tools"
+tools_dir="$build/linux/tools"
 # Every decoded picture as a file, the sound into a WAV file; no picture
 # dropped for being late on a busy machine.
 record_pictures="--no-drop-late-frames --no-skip-frames"

@@ -2,18 +2,14 @@
 #include "tests/support/win32_support.h"
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
 
 namespace {
 
-// Exit code the test uses for survivors it cleans up itself.
+// Exit code the test ends survivors with itself.
 constexpr UINT kCleanupExitCode = 77;
-// Bounds how long a terminated process may take to go down before the test
-// gives up; not a timing requirement.
-constexpr DWORD kEndWaitMs = 20 * 1000;
 
 struct Started {
     std::wstring name;
@@ -21,27 +17,11 @@ struct Started {
     UniqueHandle process;
 };
 
-// Name of a process as the snapshot reports it, empty when not listed.
-std::wstring snapshot_name(DWORD pid) {
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return {};
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry))
-        if (entry.th32ProcessID == pid) return entry.szExeFile;
-    return {};
-}
-
 class Killprg : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (auto& p : started_) {
-            if (WaitForSingleObject(p.process.get(), 0) == WAIT_TIMEOUT) {
-                TerminateProcess(p.process.get(), kCleanupExitCode);
-                WaitForSingleObject(p.process.get(), kEndWaitMs);
-            }
-        }
+        for (auto& p : started_)
+            if (p.process) end_process(p.process.get(), kCleanupExitCode);
         started_.clear();
     }
 
@@ -63,26 +43,22 @@ protected:
         return started_.size() - 1;
     }
 
-    // The snapshot lists every started process under the name it was
+    // The process table lists every started process under the name it was
     // started as; otherwise the cases below would prove nothing.
     void expect_listed_as_started() {
         for (const auto& p : started_)
-            EXPECT_EQ(snapshot_name(p.pid), p.name)
-                << "pid " << p.pid << " as seen by the snapshot";
+            EXPECT_EQ(process_name(p.pid), u16(p.name.c_str())) << "pid " << p.pid << " in the process table";
     }
 
     bool ended_by_killprg(std::size_t i) {
         const HANDLE h = started_[i].process.get();
-        if (!h || WaitForSingleObject(h, kEndWaitMs) != WAIT_OBJECT_0) return false;
-        DWORD code = 0;
-        return GetExitCodeProcess(h, &code) && code == kKilledExitCode;
+        return h && exit_code_when_ended(h) == kKilledExitCode;
     }
 
-    // Call after the expected terminations have been waited for: a process
-    // killprg left alone is still running then.
-    bool still_running(std::size_t i) {
+    // Ends the process: it was left alone when it was still running then.
+    bool left_alone(std::size_t i) {
         const HANDLE h = started_[i].process.get();
-        return h && WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+        return h && end_process(h, kCleanupExitCode) == kCleanupExitCode;
     }
 
     std::string name_of(std::size_t i) const { return utf8(u16(started_[i].name.c_str())); }
@@ -110,7 +86,7 @@ TEST_F(Killprg, EndsEveryProcessOfTheExactNameAndNoOther) {
     killprg(u"vlc.exe");
 
     for (const auto i : target_ids) EXPECT_TRUE(ended_by_killprg(i)) << name_of(i);
-    for (const auto i : bystander_ids) EXPECT_TRUE(still_running(i)) << name_of(i);
+    for (const auto i : bystander_ids) EXPECT_TRUE(left_alone(i)) << name_of(i);
 }
 
 TEST_F(Killprg, NameWithoutProcessOrEmptyNameEndsNothing) {
@@ -122,8 +98,8 @@ TEST_F(Killprg, NameWithoutProcessOrEmptyNameEndsNothing) {
     killprg(u"");
     killprg(u"vlc.exe ");  // trailing space: not trimmed, so no match
 
-    EXPECT_TRUE(still_running(vlc));
-    EXPECT_TRUE(still_running(blank_ext));
+    EXPECT_TRUE(left_alone(vlc));
+    EXPECT_TRUE(left_alone(blank_ext));
 }
 
 class KillprgSeries : public Killprg,
@@ -140,7 +116,7 @@ TEST_P(KillprgSeries, EndsOneProcessOfEachToolName) {
     killprg_series(names);
 
     for (const auto i : tools) EXPECT_TRUE(ended_by_killprg(i)) << name_of(i);
-    EXPECT_TRUE(still_running(other));
+    EXPECT_TRUE(left_alone(other));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothOrders, KillprgSeries,

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "link/stream_command.h"
 #include "main/control_access.h"
 #include "main/controls.h"
 #include "main/file_requester.h"
@@ -110,9 +109,10 @@ TEST_F(LinkListTest, CopyPutsTheLastTestOnTheClipboardUnlessItIsBusy) {
     ASSERT_TRUE(put_clipboard_text(window, u"before"));
     EXPECT_EQ(clipboard_text(), u"before");
 
-    state.ffmpeg_args = u" -re -i http://x/a.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | ";
+    state.stream_address = u"http://x/a.m3u8";
     copy_last_test(state, window);
-    EXPECT_EQ(clipboard_text(), clipboard_line(state));
+    EXPECT_EQ(clipboard_text(), u"c:\\programme\\videolan\\vlc\\ffmpeg.exe -re -i http://x/a.m3u8 -acodec copy "
+                                u"-vcodec copy -f mpegts pipe: | c:\\programme\\videolan\\vlc\\vlc.exe -");
 
     // Another thread holds the clipboard open: nothing changes.
     ASSERT_TRUE(put_clipboard_text(window, u"held"));

@@ -34,4 +34,15 @@ TEST(TextBetween, CutsMarkupDownToContent) {
             << std::string(c.text.begin(), c.text.end());
 }
 
+// The folder of a chosen file: cut after its last backslash or slash.
+TEST(FolderPart, KeepsEverythingUpToTheLastSeparator) {
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"c:\\Links\\liste.txt", u"c:\\Links\\"},
+        {u"c:/Links/liste.txt", u"c:/Links/"},
+        {u"c:\\Links/neu\\a/liste.txt", u"c:\\Links/neu\\a/"},
+        {u"liste.txt", u""},
+    };
+    for (const auto& [path, folder] : cases) EXPECT_EQ(folder_part(path), folder) << std::string(path.begin(), path.end());
+}
+
 }  // namespace

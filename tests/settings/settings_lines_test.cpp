@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(SettingsLines, ValuesStandInFileOrder) {
     ProgramState s;
     s.vlc_path = u"V";
@@ -27,14 +29,32 @@ TEST(SettingsLines, EmptyLinesTakeTheirDefaults) {
                              kAddressHint, kDefaultRtmpdumpPath}));
 }
 
+// Every value the state holds, so that a line read into the wrong one shows.
+auto all_values(const ProgramState& s) {
+    return std::tie(s.work_dir, s.vlc_path, s.ffmpeg_path, s.rtmpdump_path, s.cache_kb, s.stream_address,
+                    s.link_dir, s.links, s.link_index, s.temp_dir, s.ffmpeg_args, s.rtmpdump_args, s.cache_option,
+                    s.test_command);
+}
+
+// Each line sets its own value, as it stands, and nothing else; a line
+// after the sixth sets nothing at all.
 TEST(SettingsLines, ValuesAreKeptAsTheyAreAndExtraLinesIgnored) {
-    ProgramState s;
-    apply_settings_line(s, 0, u" \"c:\\a b\\vlc.exe\" ");
-    apply_settings_line(s, 3, u"viel");
-    apply_settings_line(s, 4, u"   ");  // spaces are a value, not an empty line
-    apply_settings_line(s, 6, u"seventh");
-    EXPECT_EQ(s.vlc_path, u" \"c:\\a b\\vlc.exe\" ");
-    EXPECT_EQ(s.cache_kb, u"viel");
-    EXPECT_EQ(s.stream_address, u"   ");
-    EXPECT_EQ(settings_to_lines(s)[5], kDefaultRtmpdumpPath);
+    struct Row {
+        std::size_t index;
+        std::u16string line;
+        std::u16string ProgramState::*value;  // null: none
+    };
+    const Row rows[] = {
+        {0, u" \"c:\\a b\\vlc.exe\" ", &ProgramState::vlc_path},
+        {3, u"viel", &ProgramState::cache_kb},
+        {4, u"   ", &ProgramState::stream_address},  // spaces are a value, not an empty line
+        {6, u"seventh", nullptr},
+        {7, u"eighth", nullptr},
+    };
+    for (const Row& row : rows) {
+        ProgramState s, expected;
+        apply_settings_line(s, row.index, row.line);
+        if (row.value) expected.*row.value = row.line;
+        EXPECT_EQ(all_values(s), all_values(expected)) << "line " << row.index;
+    }
 }

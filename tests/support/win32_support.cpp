@@ -6,16 +6,6 @@
 #include <cstring>
 #include <set>
 
-std::string utf8(std::u16string_view text) {
-    if (text.empty()) return {};
-    const auto* units = reinterpret_cast<const wchar_t*>(text.data());
-    const int size = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(CP_UTF8, 0, units, size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, units, size, out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 std::u16string from_utf8(std::string_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
@@ -131,15 +121,6 @@ std::vector<std::u16string> folder_entries(const std::u16string& folder) {
     return names;
 }
 
-bool wait_until(const std::function<bool()>& done, DWORD bound_ms) {
-    const ULONGLONG end = GetTickCount64() + bound_ms;
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= end) return false;
-        Sleep(15);
-    }
-}
-
 UniqueHandle start_process(const std::u16string& exe, const std::u16string& arguments,
                            const std::u16string& directory, DWORD flags) {
     std::u16string command = u"\"" + exe + u"\"";
@@ -226,6 +207,24 @@ std::vector<std::u16string> running_process_names() {
         names.push_back(std::move(name));
     }
     return names;
+}
+
+std::u16string process_name(DWORD pid) {
+    for (const auto& e : process_table())
+        if (e.th32ProcessID == pid) return u16(e.szExeFile);
+    return {};
+}
+
+DWORD exit_code_when_ended(HANDLE process, DWORD bound_ms) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process, bound_ms) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code))
+        return STILL_ACTIVE;
+    return code;
+}
+
+DWORD end_process(HANDLE process, UINT code) {
+    TerminateProcess(process, code);
+    return exit_code_when_ended(process);
 }
 
 std::u16string clipboard_text() {

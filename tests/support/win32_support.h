@@ -4,6 +4,7 @@
 // file bytes checked independently of the program's own text files, folder
 // listings, processes and their trees, and waiting for a condition.
 #include "base/win32.h"
+#include "linux/tool_support.h"
 
 #include <functional>
 #include <optional>
@@ -11,7 +12,8 @@
 #include <string_view>
 #include <vector>
 
-std::string utf8(std::u16string_view text);
+// utf8() and wait_until() come from linux/tool_support.h, shared with the
+// Linux tools.
 std::u16string from_utf8(std::string_view text);
 
 // A build-tree path as the compiler saw it (Unix) in its Wine Z: drive
@@ -51,11 +53,6 @@ bool is_directory(const std::u16string& path);
 // Names in a folder (ending in a backslash), without "." and "..", sorted.
 std::vector<std::u16string> folder_entries(const std::u16string& folder);
 
-// Polls `done` until it holds or `bound_ms` passed; the bound only keeps a
-// broken program from hanging a test.
-inline constexpr DWORD kPatienceMs = 20000;
-bool wait_until(const std::function<bool()>& done, DWORD bound_ms = kPatienceMs);
-
 // Starts `exe` with `arguments` (already quoted as needed) in `directory`
 // (none: the current one); the process handle, or none.
 UniqueHandle start_process(const std::u16string& exe, const std::u16string& arguments = {},
@@ -71,6 +68,16 @@ std::vector<DWORD> descendants(DWORD root = GetCurrentProcessId());
 void end_descendants(DWORD root = GetCurrentProcessId());
 // File names of the running processes, in lower case.
 std::vector<std::u16string> running_process_names();
+// The file name of a running process as the process table lists it; empty
+// when it is not listed.
+std::u16string process_name(DWORD pid);
+// The exit code of a process once it has ended; STILL_ACTIVE when it did
+// not end within the bound.
+DWORD exit_code_when_ended(HANDLE process, DWORD bound_ms = kPatienceMs);
+// Ends a process with `code` and returns its exit code: `code` when it was
+// still running, else the code of what ended it before. TerminateProcess
+// returns before the process has ended, but the first one decides the code.
+DWORD end_process(HANDLE process, UINT code);
 
 // Clipboard text, or empty when there is none; retries while it is busy.
 std::u16string clipboard_text();

@@ -8,12 +8,25 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 
 namespace {
 
 // A batch file starting its stand-ins under Wine, on a busy machine.
 constexpr DWORD kToolsBoundMs = 120000;
+
+// start_program on a thread of its own, so that a start that does not
+// return (it waits for its program, or for an error box to be answered)
+// fails the test instead of hanging it.
+std::future<void> start_aside(const std::u16string& target) {
+    return std::async(std::launch::async, [target] { start_program(target); });
+}
+
+bool returned(std::future<void>& start) {
+    return start.wait_for(std::chrono::milliseconds(kPatienceMs)) == std::future_status::ready;
+}
 
 std::u16string field_text(HWND window, int id) {
     wchar_t buffer[1024] = {};
@@ -159,10 +172,11 @@ TEST_P(StartProgram, StartsBatchFileWithoutWaiting) {
     SetEnvironmentVariableW(L"WB_RECORDER_LOG", wz(log));
     SetEnvironmentVariableW(L"WB_RECORDER_WAIT_FOR", wz(flag));
 
-    // The stand-in waits for the flag, so a start that waited would never return.
-    start_program(GetParam() ? u"\"" + batch + u"\"" : batch);
+    // The stand-in waits for the flag: a start that returns before it has
+    // recorded anything did not wait for it.
+    auto start = start_aside(GetParam() ? u"\"" + batch + u"\"" : batch);
+    EXPECT_TRUE(returned(start) && read_records(log).empty()) << "the start waited for its program";
     SetEnvironmentVariableW(L"WB_RECORDER_WAIT_FOR", nullptr);
-    EXPECT_TRUE(read_records(log).empty());
     ASSERT_TRUE(write_bytes(flag, ""));
     ASSERT_TRUE(wait_until([&] { return read_records(log).size() == 1; }, kToolsBoundMs));
     EXPECT_EQ(read_records(log)[0].crt, std::vector<std::u16string>{u"started"});
@@ -173,7 +187,14 @@ TEST_P(StartProgram, StartsBatchFileWithoutWaiting) {
 INSTANTIATE_TEST_SUITE_P(Quoting, StartProgram, ::testing::Bool());
 
 TEST(StartProgramFailure, MissingTargetIsIgnored) {
-    start_program(u"C:\\no such folder\\no such program.exe");
+    auto start = start_aside(u"C:\\no such folder\\no such program.exe");
+    EXPECT_TRUE(returned(start)) << "an error box holds the start up";
+    // Such a box goes, so that the start can end.
+    wait_until([&] {
+        if (HWND box = FindWindowW(L"#32770", nullptr)) PostMessageW(box, WM_CLOSE, 0, 0);
+        return start.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    EXPECT_TRUE(descendants().empty()) << "something was started";
     end_descendants();
 }
 

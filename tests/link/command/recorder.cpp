@@ -41,10 +41,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring wait_for = env(L"WB_RECORDER_WAIT_FOR");
-    for (int i = 0; !wait_for.empty() && i < 1200; ++i) {
-        if (GetFileAttributesW(wait_for.c_str()) != INVALID_FILE_ATTRIBUTES) break;
-        Sleep(100);
-    }
+    if (!wait_for.empty())
+        wait_until([&] { return GetFileAttributesW(wait_for.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120000);
 
     wchar_t module[MAX_PATH];
     const DWORD module_length = GetModuleFileNameW(nullptr, module, MAX_PATH);
@@ -72,13 +70,14 @@ int wmain(int argc, wchar_t** argv) {
     // under every system: one writer at a time.
     HANDLE turn = CreateMutexW(nullptr, FALSE, L"Local\\wb-recorder-log");
     if (turn) WaitForSingleObject(turn, 60000);
-    HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    for (int i = 0; file == INVALID_HANDLE_VALUE && i < 50; ++i) {
-        Sleep(20);
-        file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
+    HANDLE file = INVALID_HANDLE_VALUE;
+    wait_until(
+        [&] {
+            file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return file != INVALID_HANDLE_VALUE;
+        },
+        1000);
     DWORD written = 0;
     const BOOL ok = file != INVALID_HANDLE_VALUE &&
                     WriteFile(file, utf8_record.data(), static_cast<DWORD>(utf8_record.size()), &written, nullptr) &&

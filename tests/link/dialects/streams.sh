@@ -15,13 +15,13 @@
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 WORK_DIR WORDS_CMD" >&2; exit 2; }
 top=$(cd "$(dirname "$0")/../../.." && pwd)
-. "$top/tests/support/script.sh"
+. "$top/linux/script.sh"
 mkdir -p "$1" && work=$(cd "$1" && pwd) || exit 2
 words_cmd=$2
 for tool in ffmpeg ffprobe rtmpdump vlc nginx openssl timeout setpriv; do
     command -v "$tool" >/dev/null || die "$tool is missing (cmake/install-deps.sh)"
 done
-. "$top/tests/e2e/stream-server.sh"
+. "$top/linux/stream-server.sh"
 started=$(date +%s.%N)
 
 # Every row in a process group of its own, ended with KILL.

@@ -168,11 +168,14 @@ bool click(const App& app, HWND button) {
 void post_click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 bool settle(const App& app) {
-    bool first = false, second = false;
-    send(app.window, WM_NULL, 0, 0, &first);
-    Sleep(50);
-    send(app.window, WM_NULL, 0, 0, &second);
-    return first && second;
+    // The marker: the cache field's "modified" flag, which the program never
+    // reads. Cleared by a sent message, which is taken at once, and set by a
+    // posted one, which is taken only behind everything posted before it.
+    HWND marker = control(app, CacheField);
+    bool delivered = false;
+    send(marker, EM_SETMODIFY, FALSE, 0, &delivered);
+    if (!delivered || !PostMessageW(marker, EM_SETMODIFY, TRUE, 0)) return false;
+    return wait_until([&] { return send(marker, EM_GETMODIFY, 0, 0) != 0; });
 }
 
 HWND wait_for_dialog(const App& app, const std::u16string& title) {
@@ -283,7 +286,13 @@ std::u16string appdata_folder() {
 void point_at(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    // Wine moves the display's pointer only when its own record of the
+    // position changes, and a program that reports a pointer event late (one
+    // that was being closed, say) can leave that record where the pointer
+    // was before. A step beside the target makes the step onto it a change.
+    SetCursorPos(x + 1, y);
+    SetCursorPos(x, y);
 }
 
 void mouse_click(HWND window) {

@@ -40,11 +40,12 @@ void set_text(HWND window, const std::u16string& text);
 // that open a modal dialog: use post_click and answer the dialog).
 bool click(const App& app, HWND button);
 void post_click(HWND button);
-// Returns once the program has run the handlers of the events it took so
-// far. A control's notification reaches the window at once, but its handler
-// runs only when the event loop gets round to it; a message sent to the
-// window is answered while the loop waits, so one answered after a pause
-// that follows another means the loop has been round since.
+// Returns once the program has taken every message posted to it before
+// (post_click, click_list_item) and the handlers they started have returned,
+// or wait in a dialog they opened, which is up then. A control's notification reaches the
+// window at once, but its handler runs only when the event loop gets round
+// to it. Keys and mouse clicks (press_key, mouse_click) come behind posted
+// messages: wait for what they do instead.
 bool settle(const App& app);
 
 // The visible "#32770" dialog of the program with this title, or null

@@ -8,11 +8,11 @@
 set -u
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR OUT.png" >&2; exit 2; }
 top=$(cd "$(dirname "$0")/../../.." && pwd)
-. "$top/tests/support/script.sh"
+. "$top/linux/script.sh"
 use_build "$1"
 out=$2
 run=$wine_run
-window_tool="$build/tests/main/blackbox/wb_window_tool.exe"
+window_tool="$build/linux/wb_window_tool.exe"
 
 # Without a window manager on the display Wine leaves the frame to nobody;
 # asked to, it draws title bar and border itself. Only for this start.

@@ -1,5 +1,5 @@
-# Sourced by bash scripts (tests/e2e/e2e.sh, run.sh --demo) after
-# tests/support/script.sh: makes bounded test media with ffmpeg and serves
+# Sourced by bash scripts (run.sh --demo, tests/e2e/e2e.sh, the dialect
+# table's dialects.sh) after linux/script.sh: makes bounded test media with ffmpeg and serves
 # them from nginx on 127.0.0.1 only, over RTMP (nginx-rtmp, application
 # "live") and HTTP (files under DIR/www, the RTMP statistics at /stat).
 # Nothing here listens beyond the loopback.

@@ -1,5 +1,6 @@
 # Sourced by the scripts that run the program or its tests (run.sh,
-# tests/e2e/*.sh, tests/main/blackbox/screenshot.sh) after they set `top` to
+# tests/e2e/*.sh, tests/link/dialects/dialects.sh,
+# tests/main/blackbox/screenshot.sh) after they set `top` to
 # the checkout: the build folder and its Wine prefix, and one clean-up that
 # runs, on every way out, what the script registered as it went.
 #

@@ -20,7 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/win32_support.h"
+#include "base/win32.h"
+#include "linux/tool_support.h"
 
 namespace {
 

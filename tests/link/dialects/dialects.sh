@@ -10,22 +10,8 @@
 # side; each ends as soon as it has its answer. Everything started here
 # ends with it, pass or fail.
 set -u
-[ $# -eq 2 ] || { echo "usage: $0 WORK_DIR WORDS_CMD" >&2; exit 2; }
-top=$(cd "$(dirname "$0")/../../.." && pwd)
-. "$top/linux/script.sh"
-mkdir -p "$1" && work=$(cd "$1" && pwd) || exit 2
-words_cmd=$2
-for tool in ffmpeg ffprobe rtmpdump nginx timeout; do
-    command -v "$tool" >/dev/null || die "$tool is missing (cmake/install-deps.sh)"
-done
-. "$top/linux/stream-server.sh"
-started=$(date +%s.%N)
-
-# Every row in a process group of its own, ended with KILL: an rtmpdump
-# whose session failed may spin and ignore TERM.
-set -m
-groups=()
-at_exit 'for group in "${groups[@]}"; do kill -KILL -- "-$group" 2>/dev/null; done'
+table_tools="ffmpeg ffprobe rtmpdump nginx timeout"
+. "$(dirname "$0")/table-start.sh"
 
 # Info level: the server logs each connect (app) and play (name) at once,
 # under the connection's number. No waiting for a stream that is not

@@ -13,21 +13,8 @@
 # with it, pass or fail. The outcome, row by row, is also in
 # WORK_DIR/streams.txt.
 set -u
-[ $# -eq 2 ] || { echo "usage: $0 WORK_DIR WORDS_CMD" >&2; exit 2; }
-top=$(cd "$(dirname "$0")/../../.." && pwd)
-. "$top/linux/script.sh"
-mkdir -p "$1" && work=$(cd "$1" && pwd) || exit 2
-words_cmd=$2
-for tool in ffmpeg ffprobe rtmpdump vlc nginx openssl timeout setpriv; do
-    command -v "$tool" >/dev/null || die "$tool is missing (cmake/install-deps.sh)"
-done
-. "$top/linux/stream-server.sh"
-started=$(date +%s.%N)
-
-# Every row in a process group of its own, ended with KILL.
-set -m
-groups=()
-at_exit 'for group in "${groups[@]}"; do kill -KILL -- "-$group" 2>/dev/null; done'
+table_tools="ffmpeg ffprobe rtmpdump vlc nginx openssl timeout setpriv"
+. "$(dirname "$0")/table-start.sh"
 
 rm -rf "$work/server" "$work/rows" "$work/marker" && mkdir -p "$work/rows" || exit 1
 # VLC does not run as root: then it runs as nobody, in a folder it may use.

@@ -7,28 +7,47 @@
 #include "main/link_text.h"
 #include "textfile/text_ops.h"
 
-std::optional<LinkEntry> LinkFileParser::add_line(std::u16string_view line) {
+namespace {
+
+using Kind = LinkFileReading::Kind;
+
+void forget_entry(LinkFileReading& r) {
+    r.extinf = false;
+    r.name.clear();
+    r.user_agent.reset();
+    r.referrer.reset();
+}
+
+std::optional<LinkEntry> read_channel_line(LinkFileReading& r, const std::u16string& line);
+
+}  // namespace
+
+std::optional<LinkEntry> read_link_line(LinkFileReading& r, std::u16string_view line) {
     std::u16string cleaned = clean_link_line(line);
-    if (kind_ == Kind::unknown) {
+    if (r.kind == Kind::unknown) {
         // The line reader hands a byte-order mark on as the first character.
         const std::u16string_view head = line.starts_with(u'\uFEFF') ? line.substr(1) : line;
         if (starts_with_any_case(clean_link_line(head), u"#EXTM3U")) {
-            kind_ = Kind::channels;
+            r.kind = Kind::channels;
             return std::nullopt;
         }
-        kind_ = Kind::plain;
+        r.kind = Kind::plain;
     }
-    if (kind_ == Kind::plain) return LinkEntry{std::move(cleaned), {}};
-    return add_channel_line(cleaned);
+    if (r.kind == Kind::plain) return LinkEntry{std::move(cleaned), {}};
+    return read_channel_line(r, cleaned);
 }
 
-std::optional<LinkEntry> LinkFileParser::add_channel_line(const std::u16string& line) {
+bool is_channel_list(const LinkFileReading& r) { return r.kind == Kind::channels; }
+
+namespace {
+
+std::optional<LinkEntry> read_channel_line(LinkFileReading& r, const std::u16string& line) {
     if (line.empty()) return std::nullopt;
     if (starts_with_any_case(line, u"#EXTINF:")) {
         // One without an address makes no item, nor do its options.
-        if (extinf_) forget_entry();
-        extinf_ = true;
-        name_ = channel_name(line);
+        if (r.extinf) forget_entry(r);
+        r.extinf = true;
+        r.name = channel_name(line);
         return std::nullopt;
     }
     if (line.front() == u'#') {
@@ -36,23 +55,18 @@ std::optional<LinkEntry> LinkFileParser::add_channel_line(const std::u16string& 
                                       referrer = u"http-referrer=";
         if (!starts_with_any_case(line, vlc_option)) return std::nullopt;
         const std::u16string_view option = std::u16string_view(line).substr(vlc_option.size());
-        if (starts_with_any_case(option, user_agent)) user_agent_ = std::u16string(option.substr(user_agent.size()));
-        else if (starts_with_any_case(option, referrer)) referrer_ = std::u16string(option.substr(referrer.size()));
+        if (starts_with_any_case(option, user_agent)) r.user_agent = std::u16string(option.substr(user_agent.size()));
+        else if (starts_with_any_case(option, referrer)) r.referrer = std::u16string(option.substr(referrer.size()));
         return std::nullopt;
     }
-    LinkEntry entry{with_headers(line, user_agent_, referrer_), {}};
-    if (!name_.empty()) entry.item = std::move(name_);
+    LinkEntry entry{with_headers(line, r.user_agent, r.referrer), {}};
+    if (!r.name.empty()) entry.item = std::move(r.name);
     else if (entry.link != line) entry.item = line;
-    forget_entry();
+    forget_entry(r);
     return entry;
 }
 
-void LinkFileParser::forget_entry() {
-    extinf_ = false;
-    name_.clear();
-    user_agent_.reset();
-    referrer_.reset();
-}
+}  // namespace
 
 std::u16string channel_name(std::u16string_view extinf_line) {
     bool quoted = false;

@@ -12,23 +12,20 @@ struct LinkEntry {
     std::u16string item;  // what the list shows; empty when that is `link`
 };
 
-class LinkFileParser {
-public:
-    // One line as read from the file, without its line end; the entry it
-    // completes, if any.
-    std::optional<LinkEntry> add_line(std::u16string_view line);
-    // True once the first line has named the file a channel list.
-    bool channel_list() const { return kind_ == Kind::channels; }
-
-private:
-    std::optional<LinkEntry> add_channel_line(const std::u16string& line);
-    void forget_entry();
-
-    enum class Kind { unknown, plain, channels } kind_ = Kind::unknown;
-    bool extinf_ = false;  // an #EXTINF: line waits for its address
-    std::u16string name_;
-    std::optional<std::u16string> user_agent_, referrer_;
+// What reading a link file has seen so far: the kind of file, and in a
+// channel list what the entry waiting for its address holds.
+struct LinkFileReading {
+    enum class Kind { unknown, plain, channels } kind = Kind::unknown;
+    bool extinf = false;  // an #EXTINF: line waits for its address
+    std::u16string name;
+    std::optional<std::u16string> user_agent, referrer;
 };
+
+// One line as read from the file, without its line end; the entry it
+// completes, if any.
+std::optional<LinkEntry> read_link_line(LinkFileReading& reading, std::u16string_view line);
+// True once the first line has named the file a channel list.
+bool is_channel_list(const LinkFileReading& reading);
 
 // The name of a channel on its #EXTINF: line: the text after the first comma
 // that is not inside double quotes, spaces trimmed; empty without one.

@@ -63,9 +63,9 @@ void load_links_from(ProgramState& state, HWND window, const std::u16string& pat
             // Reserving storage in doubling steps keeps a long file's load
             // linear; the list would otherwise grow its arrays in small steps.
             std::size_t reserved = 0;
-            LinkFileParser parser;
+            LinkFileReading reading;
             while (!text_file_at_end()) {
-                std::optional<LinkEntry> entry = parser.add_line(text_file_read_line());
+                std::optional<LinkEntry> entry = read_link_line(reading, text_file_read_line());
                 if (!entry) continue;
                 state.links.push_back(std::move(entry->link));
                 if (list) {
@@ -79,7 +79,7 @@ void load_links_from(ProgramState& state, HWND window, const std::u16string& pat
                 }
             }
             text_file_close();
-            state.links_are_channels = parser.channel_list();
+            state.links_are_channels = is_channel_list(reading);
         }
     }
     set_control_text(window, AddressField, state.links.empty() ? u"" : state.links.front());

@@ -57,11 +57,11 @@ void check_channel(std::u16string_view address, std::u16string_view user_agent, 
     constexpr std::u16string_view ua_option = u"#EXTVLCOPT:http-user-agent=", ref_option = u"#EXTVLCOPT:http-referrer=";
     const std::u16string ua_line = std::u16string(ua_option) + std::u16string(user_agent);
     const std::u16string ref_line = std::u16string(ref_option) + std::u16string(referrer);
-    LinkFileParser parser;
+    LinkFileReading reading;
     std::vector<LinkEntry> entries;
     for (std::u16string_view line : {std::u16string_view(u"#EXTM3U"), std::u16string_view(u"#EXTINF:-1,N"),
                                      std::u16string_view(ua_line), std::u16string_view(ref_line), address})
-        if (auto entry = parser.add_line(line)) entries.push_back(std::move(*entry));
+        if (auto entry = read_link_line(reading, line)) entries.push_back(std::move(*entry));
     const std::u16string written = clean_link_line(address);
     const std::string where = "address: " + fuzz::show(address) + "\nua: " + fuzz::show(user_agent) +
                               "\nreferrer: " + fuzz::show(referrer);

@@ -23,7 +23,7 @@ struct FileCase {
     std::vector<Shown> entries;
 };
 
-TEST(LinkFileParser, EntriesOfPlainFilesAndChannelLists) {
+TEST(LinkFileReading, EntriesOfPlainFilesAndChannelLists) {
     const FileCase cases[] = {
         {"plain file: every line, cleaned, the mark kept",
          {u"\uFEFFhttp://a", u"  b\t ", u"", u"#EXTINF:-1,x", u"#EXTM3U"},
@@ -70,16 +70,16 @@ TEST(LinkFileParser, EntriesOfPlainFilesAndChannelLists) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        LinkFileParser parser;
+        LinkFileReading reading;
         std::vector<Shown> entries;
         for (const auto& line : c.lines)
-            if (auto entry = parser.add_line(line)) entries.push_back({entry->item.empty() ? entry->link : entry->item, entry->link});
-        EXPECT_EQ(parser.channel_list(), c.channels);
+            if (auto entry = read_link_line(reading, line)) entries.push_back({entry->item.empty() ? entry->link : entry->item, entry->link});
+        EXPECT_EQ(is_channel_list(reading), c.channels);
         EXPECT_EQ(entries, c.entries);
     }
 }
 
-TEST(LinkFileParser, ChannelNameFollowsTheFirstCommaOutsideQuotes) {
+TEST(LinkFileReading, ChannelNameFollowsTheFirstCommaOutsideQuotes) {
     const std::pair<std::u16string, std::u16string> cases[] = {
         {u"#EXTINF:-1 tvg-name=\"a, b\",Name", u"Name"},
         {u"#EXTINF:0,A, B ", u"A, B"},

@@ -131,14 +131,10 @@ constexpr Row space_rows[] = {
     {u"  ",   u" ", exact, all},
 };
 
-char16_t fold_ascii(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 bool same_text(std::u16string_view a, std::u16string_view b, LetterCase letter_case) {
     if (a.size() != b.size()) return false;
     for (std::size_t k = 0; k < a.size(); ++k) {
-        if (letter_case == exact ? a[k] != b[k] : fold_ascii(a[k]) != fold_ascii(b[k])) return false;
+        if (letter_case == exact ? a[k] != b[k] : ascii_lower(a[k]) != ascii_lower(b[k])) return false;
     }
     return true;
 }

@@ -12,6 +12,7 @@
 // (That its run time is linear in the length the benchmark shows.)
 #include "link/normalise_link.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "textfile/text_ops.h"
 
 #include <algorithm>
 #include <array>
@@ -33,9 +34,7 @@ std::u16string outside_only(std::u16string_view s) {
 }
 
 bool holds_any_case(std::u16string_view text, std::u16string_view what) {
-    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-    return std::search(text.begin(), text.end(), what.begin(), what.end(),
-                       [&](char16_t a, char16_t b) { return fold(a) == fold(b); }) != text.end();
+    return find_any_case(text, what) != std::u16string_view::npos;
 }
 
 bool has_word(std::u16string_view text, std::u16string_view word) {

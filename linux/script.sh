@@ -19,9 +19,9 @@ at_exit() { wb_exit_actions="$1; $wb_exit_actions"; }
 
 stop_pid() {
     [ -n "${1:-}" ] || return 0
-    kill "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
-    return 0
+    # Not an error when it has ended already (run.sh runs with set -e).
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
 }
 
 die() {

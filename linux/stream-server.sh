@@ -5,6 +5,8 @@
 # Nothing here listens beyond the loopback.
 #
 #   make_test_media SECONDS SIZE OUTPUT-OPTIONS...  picture and tone, 25 frames/s
+#                              (test_media_args: the input and codec options;
+#                              SECONDS empty: endless)
 #   make_test_certificate DIR  a certificate authority (DIR/ca.pem) and the
 #                              server's certificate for 127.0.0.1 signed by it
 #                              (DIR/server.pem, DIR/server.key)
@@ -20,13 +22,18 @@
 #   publish_test_stream NAME SECONDS SIZE  publishes to rtmp application
 #                              "live" in the background and returns once the
 #                              server lists NAME; ends with the script
+#   serve_live_hls NAME SIZE   an endless live HLS stream at /NAME/index.m3u8
+#                              (one-second segments, the last few kept on
+#                              disk); returns once it lists a segment, ends
+#                              with the script
 #   http_get PATH              the body of a 200 reply, on standard output
 
 nginx_rtmp_module=/usr/lib/nginx/modules/ngx_rtmp_module.so
 
 test_media_args() {
-    printf '%s\n' -f lavfi -i "testsrc=size=$2:rate=25" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
-        -t "$1" -c:v libx264 -preset ultrafast -g 25 -pix_fmt yuv420p -c:a aac
+    printf '%s\n' -f lavfi -i "testsrc=size=$2:rate=25" -f lavfi -i "sine=frequency=440:sample_rate=44100"
+    [ -z "$1" ] || printf '%s\n' -t "$1"
+    printf '%s\n' -c:v libx264 -preset ultrafast -g 25 -pix_fmt yuv420p -c:a aac
 }
 
 make_test_media() {
@@ -50,17 +57,33 @@ make_test_certificate() {
             -CAcreateserial -extfile "$dir/server.ext" -out "$dir/server.pem" 2>/dev/null
 }
 
-publish_test_stream() {
-    local name=$1 source
-    mapfile -t source < <(test_media_args "$2" "$3")
-    ffmpeg -nostdin -hide_banner -loglevel error -re "${source[@]}" \
-        -f flv "rtmp://127.0.0.1:$rtmp_port/live/$name" </dev/null 2>"$stream_server_dir/publisher.log" &
-    local publisher=$!
+# publish SECONDS SIZE READY OUTPUT-OPTIONS...: the test media in real time,
+# in the background until the script ends; returns once the command READY
+# succeeds, or fails when the publisher ended first.
+publish() {
+    local seconds=$1 size=$2 ready=$3 source publisher
+    shift 3
+    mapfile -t source < <(test_media_args "$seconds" "$size")
+    ffmpeg -nostdin -hide_banner -loglevel error -re "${source[@]}" "$@" \
+        </dev/null 2>>"$stream_server_dir/publisher.log" &
+    publisher=$!
     at_exit "stop_pid $publisher"
-    until http_get /stat 2>/dev/null | grep -q "<name>$name</name>"; do
+    until eval "$ready"; do
         kill -0 "$publisher" 2>/dev/null || { cat "$stream_server_dir/publisher.log" >&2; return 1; }
         sleep 0.1
     done
+}
+
+publish_test_stream() {
+    publish "$2" "$3" "http_get /stat 2>/dev/null | grep -q '<name>$1</name>'" \
+        -f flv "rtmp://127.0.0.1:$rtmp_port/live/$1"
+}
+
+serve_live_hls() {
+    local dir=$stream_server_dir/www/$1
+    mkdir -p "$dir" || return 1
+    publish "" "$2" "grep -qs '[.]ts\$' '$dir/index.m3u8'" -f hls -hls_time 1 -hls_list_size 5 \
+        -hls_flags delete_segments "$dir/index.m3u8"
 }
 
 http_get() {

@@ -3,8 +3,8 @@
 # with Debian's VLC, ffmpeg and rtmpdump behind small launchers at the
 # program's default tool paths, so that a pasted address plays.
 #   ./run.sh          the program
-#   ./run.sh --demo   also serves a 30 s test stream on 127.0.0.1 while the
-#                     program runs, with its address in the address field
+#   ./run.sh --demo   also serves a live HLS test stream on 127.0.0.1 while
+#                     the program runs, with its address in the address field
 set -euo pipefail
 cd "$(dirname "$0")"
 demo=0
@@ -35,12 +35,11 @@ fi
 demo_dir=$(mktemp -d "${TMPDIR:-/tmp}/wellenblick-demo.XXXXXX")
 at_exit 'rm -rf "$demo_dir"'
 mkdir -p "$demo_dir/www"
-echo "Making the test stream ..."
-make_test_media 30 640x360 -f mpegts "$demo_dir/www/demo.ts"
 start_stream_server "$demo_dir"
-# An http address without a playlist ending: VLC opens it itself and plays
-# at once (see the README for the pipelines through ffmpeg and rtmpdump).
-address="http://127.0.0.1:$http_port/demo.ts"
+# Live HLS, as most channels come: one click plays it through ffmpeg and VLC.
+echo "Starting the live test stream ..."
+serve_live_hls demo 640x360
+address="http://127.0.0.1:$http_port/demo/index.m3u8"
 "$wine_run" "$build/Wellenblick.exe" &
 app=$!
 at_exit 'stop_pid "$app"'

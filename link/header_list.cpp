@@ -67,7 +67,8 @@ HeaderSplit split_header_list(std::u16string_view text) {
     for (std::size_t bar = text.find(u'|'); bar != npos;) {
         const std::size_t next = text.find(u'|', bar + 1);
         const std::size_t end = next == npos ? text.size() : next;
-        if (holds_pair(text.substr(bar + 1, end - bar - 1))) return {text.substr(0, bar), header_pairs(text.substr(bar + 1))};
+        if (holds_pair(text.substr(bar + 1, end - bar - 1)))
+            return {text.substr(0, bar), header_pairs(text.substr(bar + 1))};
         bar = next;
     }
     return {text, {}};
@@ -79,7 +80,8 @@ std::vector<RequestHeader> header_pairs(std::u16string_view list) {
         const std::size_t end = std::min(list.find_first_of(u"&|", at), list.size());
         const std::u16string_view piece = list.substr(at, end - at);
         const std::size_t equals = pair_equals(piece);
-        if (equals != npos) headers.push_back({std::u16string(piece.substr(0, equals)), percent_decode(piece.substr(equals + 1))});
+        if (equals != npos)
+            headers.push_back({std::u16string(piece.substr(0, equals)), percent_decode(piece.substr(equals + 1))});
         at = end + 1;
     }
     return headers;

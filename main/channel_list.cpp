@@ -90,8 +90,8 @@ void read_link_line(LinkFileReading& r, std::u16string_view line, std::vector<Li
             r.blank_lines.push_back(std::move(cleaned));
             return;
         }
-        bool channels = false;
-        for (std::u16string_view start : kChannelListStarts) channels = channels || starts_with_any_case(head, start);
+        const bool channels = std::any_of(kChannelListStarts.begin(), kChannelListStarts.end(),
+                                          [&](std::u16string_view start) { return starts_with_any_case(head, start); });
         if (channels) {
             r.kind = Kind::channels;
             r.blank_lines.clear();

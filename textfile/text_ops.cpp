@@ -47,8 +47,19 @@ std::size_t find_any_case(std::u16string_view text, std::u16string_view what, st
 
 namespace {
 
+// The surrogate-pair rule, read (code_point_at) and written here.
 bool is_high_surrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool is_low_surrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool is_surrogate(char32_t c) { return is_high_surrogate(c) || is_low_surrogate(c); }
+
+void append_code_point(std::u16string& out, char32_t code) {
+    if (code < 0x10000) {
+        out += static_cast<char16_t>(code);
+        return;
+    }
+    out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+    out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+}
 
 }  // namespace
 
@@ -65,7 +76,7 @@ std::string utf8_encode(std::u16string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const CodePoint cp = code_point_at(text, i);
         i += cp.units;
-        const char32_t code = cp.value >= 0xD800 && cp.value <= 0xDFFF ? 0xFFFD : cp.value;
+        const char32_t code = is_surrogate(cp.value) ? 0xFFFD : cp.value;
         if (code < 0x80) {
             out += static_cast<char>(code);
             continue;
@@ -84,7 +95,12 @@ std::u16string utf8_decode(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        const int tail = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
+        // How many continuation bytes the lead byte announces; -1: none can.
+        const int tail = lead < 0x80                ? 0
+                         : (lead & 0xE0) == 0xC0    ? 1
+                         : (lead & 0xF0) == 0xE0    ? 2
+                         : (lead & 0xF8) == 0xF0    ? 3
+                                                    : -1;
         char32_t code = tail == 0 ? lead : tail == 1 ? lead & 0x1F : tail == 2 ? lead & 0x0F : lead & 0x07;
         bool ok = tail >= 0 && i + tail < bytes.size();
         for (int k = 1; ok && k <= tail; ++k) {
@@ -93,18 +109,13 @@ std::u16string utf8_decode(std::string_view bytes) {
             code = (code << 6) | (next & 0x3F);
         }
         static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        ok = ok && code >= kLeast[tail] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+        ok = ok && code >= kLeast[tail] && code <= 0x10FFFF && !is_surrogate(code);
         if (!ok) {
             out += u'\uFFFD';
             ++i;
             continue;
         }
-        if (code >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(code);
-        }
+        append_code_point(out, code);
         i += static_cast<std::size_t>(tail) + 1;
     }
     return out;

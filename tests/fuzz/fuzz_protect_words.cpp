@@ -80,8 +80,11 @@ void check_composed_line(std::u16string_view text) {
     if (pieces.size() > 2) asked.referer = pieces[2];
     if (pieces.size() > 4) {
         std::u16string name;
-        for (char16_t c : pieces[3])
-            if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-') name += c;
+        for (char16_t c : pieces[3]) {
+            const bool name_char = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+                                   c == u'-';
+            if (name_char) name += c;
+        }
         const bool neither = !equal_any_case(name, u"User-Agent") && !equal_any_case(name, u"Referer") &&
                              !equal_any_case(name, u"Referrer");
         if (!name.empty() && neither) asked.other = RequestHeader{name, pieces[4]};
@@ -92,7 +95,8 @@ void check_composed_line(std::u16string_view text) {
     compose_test_command(state);
     const Pipeline pipeline = choose_pipeline(state.stream_address);
     if (pipeline == Pipeline::none || pipeline == Pipeline::rtmpdump) return;  // rtmp: the dialect table
-    FUZZ_CHECK(!asked.other || pipeline == Pipeline::ffmpeg, "the player cannot send " + fuzz::show(asked.other->name));
+    FUZZ_CHECK(!asked.other || pipeline == Pipeline::ffmpeg,
+               "the player cannot send " + fuzz::show(asked.other->name));
     // The one pipe of the ffmpeg pipeline is the line's own; cmd.exe acts
     // on nothing else, and starts only the two tools.
     const std::u16string& line = state.test_command;

@@ -177,7 +177,8 @@ for i in $(seq "$n"); do
     got_programs=${programs[*]:-"-"}
     problems=()
     [ "$got_programs" = "$want_programs" ] || problems+=("the batch line runs: $got_programs")
-    # What the tools receive: every scheme in lower case, no header list.
+    # What the tools receive: a word that begins with a scheme has it in
+    # lower case (the rest as typed), and no header list.
     words_text=""
     for k in "${!programs[@]}"; do
         mapfile -d '' -t words <"$row.words$k"

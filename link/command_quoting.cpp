@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "textfile/text_ops.h"
+
 namespace {
 
 bool is_control(char16_t c) { return c < 0x20 || c == 0x7F; }
@@ -203,39 +205,19 @@ std::u16string protect_words(std::u16string_view address, CommandShell shell) {
 std::u16string fit_batch_line(std::u16string_view line, const std::function<bool(char32_t)>& holds) {
     std::u16string out;
     out.reserve(line.size());
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char16_t c = line[i];
-        char32_t code = c;
-        std::size_t units = 1;
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < line.size() && line[i + 1] >= 0xDC00 && line[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(line[i + 1]) - 0xDC00);
-            units = 2;
+    for (std::size_t i = 0; i < line.size();) {
+        const CodePoint cp = code_point_at(line, i);
+        const std::u16string_view unit = line.substr(i, cp.units);
+        i += cp.units;
+        if (cp.value < 0x80 || holds(cp.value)) {
+            out.append(unit);
+            continue;
         }
-        if (c < 0x80 || holds(code)) {
-            out.append(line.substr(i, units));
-        } else {
-            // A lone surrogate has no UTF-8 form; it stands for U+FFFD.
-            if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
-            unsigned char bytes[4];
-            std::size_t n = 0;
-            if (code < 0x800) {
-                bytes[n++] = 0xC0 | (code >> 6);
-            } else if (code < 0x10000) {
-                bytes[n++] = 0xE0 | (code >> 12);
-                bytes[n++] = 0x80 | ((code >> 6) & 0x3F);
-            } else {
-                bytes[n++] = 0xF0 | (code >> 18);
-                bytes[n++] = 0x80 | ((code >> 12) & 0x3F);
-                bytes[n++] = 0x80 | ((code >> 6) & 0x3F);
-            }
-            bytes[n++] = 0x80 | (code & 0x3F);
-            // A batch file reads "%%" as one literal '%', inside quotes or not.
-            for (std::size_t b = 0; b < n; ++b) {
-                out += u'%';
-                append_percent_byte(out, bytes[b]);
-            }
+        // A batch file reads "%%" as one literal '%', inside quotes or not.
+        for (char byte : utf8_encode(unit)) {
+            out += u'%';
+            append_percent_byte(out, static_cast<unsigned char>(byte));
         }
-        i += units - 1;
     }
     return out;
 }

@@ -1,13 +1,33 @@
 #include "link/header_list.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "textfile/text_ops.h"
 
 namespace {
 
+constexpr auto npos = std::u16string_view::npos;
+
 bool is_name_char(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-';
+}
+
+// Where the '=' of a Name=Value piece stands; npos when the piece is none.
+std::size_t pair_equals(std::u16string_view piece) {
+    const std::size_t equals = piece.find(u'=');
+    if (equals == 0 || equals == npos) return npos;
+    return std::all_of(piece.begin(), piece.begin() + equals, is_name_char) ? equals : npos;
+}
+
+// True when one of the '&'-joined pieces of `segment` is a pair.
+bool holds_pair(std::u16string_view segment) {
+    for (std::size_t at = 0;;) {
+        const std::size_t end = std::min(segment.find(u'&', at), segment.size());
+        if (pair_equals(segment.substr(at, end - at)) != npos) return true;
+        if (end == segment.size()) return false;
+        at = end + 1;
+    }
 }
 
 int hex_value(char16_t c) {
@@ -17,43 +37,12 @@ int hex_value(char16_t c) {
     return -1;
 }
 
-// Percent-decoded bytes as UTF-8; a sequence that is not UTF-8 gives one
-// U+FFFD per byte that cannot start or continue a character.
-void append_utf8_bytes(std::u16string& out, const std::string& bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        const int tail = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
-        char32_t code = tail == 0 ? lead : tail == 1 ? lead & 0x1F : tail == 2 ? lead & 0x0F : lead & 0x07;
-        bool ok = tail >= 0 && i + tail < bytes.size();
-        for (int k = 1; ok && k <= tail; ++k) {
-            const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-            ok = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond Unicode are no characters.
-        static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        ok = ok && code >= kLeast[tail] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
-        if (!ok) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        if (code >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(code);
-        }
-        i += static_cast<std::size_t>(tail) + 1;
-    }
-}
-
 std::u16string percent_decode(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
+    std::size_t i = text.find(u'%');
+    std::u16string out(text.substr(0, i));
+    if (i == npos) return out;
     std::string bytes;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (; i < text.size(); ++i) {
         const bool escape = text[i] == u'%' && i + 2 < text.size() && hex_value(text[i + 1]) >= 0 &&
                             hex_value(text[i + 2]) >= 0;
         if (escape) {
@@ -61,59 +50,58 @@ std::u16string percent_decode(std::u16string_view text) {
             i += 2;
             continue;
         }
-        append_utf8_bytes(out, bytes);
-        bytes.clear();
+        if (!bytes.empty()) {
+            out += utf8_decode(bytes);
+            bytes.clear();
+        }
         out += text[i];
     }
-    append_utf8_bytes(out, bytes);
+    out += utf8_decode(bytes);
     return out;
-}
-
-// The pairs of a header list, or nothing when `list` is not one.
-std::optional<std::vector<RequestHeader>> parse_pairs(std::u16string_view list) {
-    std::vector<RequestHeader> headers;
-    std::size_t at = 0;
-    for (;;) {
-        const std::size_t end = std::min(list.find(u'&', at), list.size());
-        const std::u16string_view pair = list.substr(at, end - at);
-        const std::size_t equals = pair.find(u'=');
-        if (equals == 0 || equals == std::u16string_view::npos) return std::nullopt;
-        const std::u16string_view name = pair.substr(0, equals);
-        const std::u16string_view value = pair.substr(equals + 1);
-        if (!std::all_of(name.begin(), name.end(), is_name_char) || value.find(u'|') != std::u16string_view::npos)
-            return std::nullopt;
-        headers.push_back({std::u16string(name), percent_decode(value)});
-        if (end == list.size()) return headers;
-        at = end + 1;
-    }
 }
 
 }  // namespace
 
 HeaderSplit split_header_list(std::u16string_view text) {
-    for (std::size_t bar = text.find(u'|'); bar != std::u16string_view::npos; bar = text.find(u'|', bar + 1)) {
-        if (auto headers = parse_pairs(text.substr(bar + 1))) return {text.substr(0, bar), std::move(*headers)};
+    // Each segment between two bars is looked at once: linear in the text.
+    for (std::size_t bar = text.find(u'|'); bar != npos;) {
+        const std::size_t next = text.find(u'|', bar + 1);
+        const std::size_t end = next == npos ? text.size() : next;
+        if (holds_pair(text.substr(bar + 1, end - bar - 1)))
+            return {text.substr(0, bar), header_pairs(text.substr(bar + 1))};
+        bar = next;
     }
     return {text, {}};
 }
 
-bool is_user_agent(std::u16string_view name) { return equal_any_case(name, u"User-Agent"); }
+std::vector<RequestHeader> header_pairs(std::u16string_view list) {
+    std::vector<RequestHeader> headers;
+    for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t end = std::min(list.find_first_of(u"&|", at), list.size());
+        const std::u16string_view piece = list.substr(at, end - at);
+        const std::size_t equals = pair_equals(piece);
+        if (equals != npos)
+            headers.push_back({std::u16string(piece.substr(0, equals)), percent_decode(piece.substr(equals + 1))});
+        at = end + 1;
+    }
+    return headers;
+}
 
-bool is_referer(std::u16string_view name) {
-    return equal_any_case(name, u"Referer") || equal_any_case(name, u"Referrer");
+std::u16string header_key(std::u16string_view name) {
+    std::u16string key(name);
+    std::transform(key.begin(), key.end(), key.begin(), ascii_lower);
+    return key == u"referrer" ? u"referer" : key;
 }
 
 ToolHeaders tool_headers(const std::vector<RequestHeader>& headers) {
     ToolHeaders out;
+    std::unordered_set<std::u16string> seen;
     for (const RequestHeader& h : headers) {
-        if (is_user_agent(h.name)) {
-            if (!out.user_agent) out.user_agent = h.value;
-        } else if (is_referer(h.name)) {
-            if (!out.referer) out.referer = h.value;
-        } else if (std::none_of(out.others.begin(), out.others.end(),
-                                [&](const RequestHeader& o) { return equal_any_case(o.name, h.name); })) {
-            out.others.push_back(h);
-        }
+        std::u16string key = header_key(h.name);
+        if (!seen.insert(key).second) continue;
+        if (key == u"user-agent") out.user_agent = h.value;
+        else if (key == u"referer") out.referer = h.value;
+        else out.others.push_back(h);
     }
     return out;
 }

@@ -17,26 +17,30 @@ struct HeaderSplit {
     std::vector<RequestHeader> headers;  // in written order; empty without a list
 };
 
-// The header list of an address: the first '|' behind which the text, up to
-// its end, is one or more Name=Value pairs joined by '&' (a name of ASCII
-// letters, digits and '-'; a value up to the next '&', holding no '|',
-// percent-decoded, a '%' without two hex digits kept). Anything else behind
-// a '|' stays part of the address.
+// The header list of an address, as media centres read it: it begins at the
+// first '|' behind which the text, up to the next '|' or the end, holds a
+// Name=Value pair (a name of ASCII letters, digits and '-'), and runs to the
+// end of the text. An address without such a '|' keeps every '|' it has.
 HeaderSplit split_header_list(std::u16string_view text);
 
+// The pairs of a header list's text: pieces between '&' and '|', each a
+// name, '=' and a value (percent-decoded as UTF-8, a '%' without two hex
+// digits kept). Empty pieces, pieces without '=' and names that are no
+// names are left out.
+std::vector<RequestHeader> header_pairs(std::u16string_view list);
+
+// What decides whether two headers are the same: the name in any letter
+// case, "Referrer" read as "Referer".
+std::u16string header_key(std::u16string_view name);
+
 // The headers as the tools take them: the first User-Agent, the first
-// Referer (also spelt Referrer), and the first of every other name, in
-// written order. Names compare in any letter case.
+// Referer, and the first of every other name, in written order.
 struct ToolHeaders {
     std::optional<std::u16string> user_agent;
     std::optional<std::u16string> referer;
     std::vector<RequestHeader> others;
 };
 ToolHeaders tool_headers(const std::vector<RequestHeader>& headers);
-
-// True for "User-Agent" and for "Referer"/"Referrer", in any letter case.
-bool is_user_agent(std::u16string_view name);
-bool is_referer(std::u16string_view name);
 
 // A value as a header list writes it: '%', '&' and '|' percent-encoded, so
 // that it reads back as itself.

@@ -1,5 +1,6 @@
 #include "link/stream_command.h"
 
+#include <algorithm>
 #include <array>
 
 #include "link/command_quoting.h"
@@ -18,6 +19,13 @@ constexpr std::array<std::u16string_view, 1> kFfmpegServers = {u"http://live.exa
 constexpr std::array<std::u16string_view, 5> kDirectMarkers = {u"mms://", u"mmsh://", u"rtsp://", u"udp://", u"rtp://"};
 constexpr std::array<std::u16string_view, 2> kWebMarkers = {u"http://", u"https://"};
 
+bool is_ascii_letter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+// A URL scheme: a letter, then letters, digits, '+', '-' and '.'.
+bool is_scheme_char(char16_t c) {
+    return is_ascii_letter(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
+}
+
 template <std::size_t N>
 bool contains_any(std::u16string_view text, const std::array<std::u16string_view, N>& markers) {
     for (auto marker : markers)
@@ -32,24 +40,32 @@ bool contains_any_case(std::u16string_view text, const std::array<std::u16string
     return false;
 }
 
-template <std::size_t N>
-void lower_markers(std::u16string& text, const std::array<std::u16string_view, N>& markers) {
-    for (auto marker : markers)
-        for (auto at = find_any_case(text, marker); at != std::u16string::npos; at = find_any_case(text, marker, at + 1))
-            text.replace(at, marker.size(), marker);
-}
-
-// The address a pipeline hands its tools, and the headers for them; an rtmp
-// address has no header list (rtmpdump's options follow it instead).
+// The address a pipeline hands its tools, the headers for them, and the
+// pipeline. Everything looks at the address only once its header list is
+// cut; an rtmp address keeps its whole text (rtmpdump's options follow it).
 struct ToolAddress {
     std::u16string address;
     ToolHeaders headers;
+    Pipeline pipeline;
 };
 
+Pipeline pipeline_of(std::u16string_view a, const ToolHeaders& headers) {
+    if (contains_any(a, kFfmpegMarkers) || contains_any_case(a, kFfmpegServers)) return Pipeline::ffmpeg;
+    const Pipeline player = contains_any_case(a, kDirectMarkers) ? Pipeline::direct
+                            : contains_any_case(a, kWebMarkers) ? Pipeline::web
+                                                                : Pipeline::none;
+    // The player sends no header but these two; ffmpeg sends one more.
+    if (player != Pipeline::none && !headers.others.empty()) return Pipeline::ffmpeg;
+    return player;
+}
+
 ToolAddress tool_address(std::u16string_view stream_address) {
-    if (is_rtmp_family(stream_address)) return {lower_case_schemes(stream_address), {}};
     const HeaderSplit split = split_header_list(stream_address);
-    return {lower_case_schemes(split.address), tool_headers(split.headers)};
+    if (contains_any_case(split.address, kRtmpMarkers))
+        return {lower_leading_scheme(stream_address), {}, Pipeline::rtmpdump};
+    ToolHeaders headers = tool_headers(split.headers);
+    const Pipeline pipeline = pipeline_of(split.address, headers);
+    return {lower_leading_scheme(split.address), std::move(headers), pipeline};
 }
 
 // ffmpeg's options for the headers, in front of its -i. Its -headers takes
@@ -100,36 +116,28 @@ std::u16string player_command(const ProgramState& s, std::u16string_view address
 
 }  // namespace
 
-bool is_rtmp_family(std::u16string_view address) { return contains_any_case(address, kRtmpMarkers); }
+bool is_rtmp_family(std::u16string_view address) {
+    return contains_any_case(split_header_list(address).address, kRtmpMarkers);
+}
 
-std::u16string lower_case_schemes(std::u16string_view address) {
+std::u16string lower_leading_scheme(std::u16string_view address) {
     std::u16string out(address);
-    lower_markers(out, kRtmpMarkers);
-    lower_markers(out, kDirectMarkers);
-    lower_markers(out, kWebMarkers);
+    const std::size_t at = out.find_first_not_of(u" \t\"");
+    if (at == std::u16string::npos || !is_ascii_letter(out[at])) return out;
+    std::size_t end = at;
+    while (end < out.size() && is_scheme_char(out[end])) ++end;
+    if (out.compare(end, 3, u"://") != 0) return out;
+    std::transform(out.begin() + at, out.begin() + end, out.begin() + at, ascii_lower);
     return out;
 }
 
 bool normalise_rtmp_address(std::u16string& address) {
     if (!is_rtmp_family(address)) return false;
-    // The rewriting rules are written for lower-case schemes.
-    address = normalise_link(lower_case_schemes(address));
+    address = lower_leading_scheme(normalise_link(address));
     return true;
 }
 
-Pipeline choose_pipeline(std::u16string_view address) {
-    if (is_rtmp_family(address)) return Pipeline::rtmpdump;
-    // A header value is no address: only the text in front of the list counts.
-    const HeaderSplit split = split_header_list(address);
-    const std::u16string_view a = split.address;
-    if (contains_any(a, kFfmpegMarkers) || contains_any_case(a, kFfmpegServers)) return Pipeline::ffmpeg;
-    const Pipeline player = contains_any_case(a, kDirectMarkers) ? Pipeline::direct
-                            : contains_any_case(a, kWebMarkers) ? Pipeline::web
-                                                                : Pipeline::none;
-    // The player sends no header but these two; ffmpeg sends one more.
-    if (player != Pipeline::none && !tool_headers(split.headers).others.empty()) return Pipeline::ffmpeg;
-    return player;
-}
+Pipeline choose_pipeline(std::u16string_view address) { return tool_address(address).pipeline; }
 
 void compose_test_command(ProgramState& s, const BatchCharset& charset) {
     s.ffmpeg_args = u" -re -i " + s.stream_address + u" -acodec copy -vcodec copy -f mpegts pipe: | ";
@@ -140,7 +148,7 @@ void compose_test_command(ProgramState& s, const BatchCharset& charset) {
     // protected; words without special characters stay byte for byte.
     const ToolAddress tool = tool_address(s.stream_address);
     const std::u16string address = protect_words(tool.address, CommandShell::batch);
-    switch (choose_pipeline(s.stream_address)) {
+    switch (tool.pipeline) {
     case Pipeline::rtmpdump:
         s.test_command = protect_path(batch_path(s.rtmpdump_path, charset), CommandShell::batch) +
                          u" -v -r " + address + u" | " + player_command(s, u" -", charset);

@@ -22,18 +22,21 @@ inline constexpr std::u16string_view kPlayerOptions3 =
     u" --video-x=20 --video-y=20 --video-title=Kanalbox Player --play-and-exit"
     u" --video-on-top --no-qt-error-dialogs";
 
-// Contains "rtmp://", "rtmpt://" or "rtmpe://" (any letter case, anywhere).
+// Contains "rtmp://", "rtmpt://" or "rtmpe://" (any letter case) in front
+// of its header list (link/header_list.h): a header value is no address.
 bool is_rtmp_family(std::u16string_view address);
-// Every marker scheme of the address in lower case (ffmpeg knows its
-// protocols only so); the rest as typed.
-std::u16string lower_case_schemes(std::u16string_view address);
+// The scheme that begins the address (behind blanks and double quotes) in
+// lower case, as the tools know their protocols; everything else as typed.
+std::u16string lower_leading_scheme(std::u16string_view address);
 // An rtmp-family address rewritten into rtmpdump's long options
-// (normalise_link, after its schemes are lower-cased); false, and the
+// (normalise_link, then its leading scheme in lower case); false, and the
 // address untouched, for any other.
 bool normalise_rtmp_address(std::u16string& address);
-// The first group whose marker occurs in the address; outside the rtmp
-// family, in the address without its header list (link/header_list.h). An
-// address for the player with a header it cannot send goes to ffmpeg.
+// The first group whose marker occurs in the address in front of its header
+// list; the whole text of an rtmp address, which has no header list
+// (rtmpdump's options follow it instead). An address for the player with a
+// header it cannot send goes to ffmpeg; a text that is only a header list
+// runs nothing.
 Pipeline choose_pipeline(std::u16string_view address);
 // What the batch file's code page can carry. Left empty, it carries all of
 // Unicode and the line keeps every character as typed.
@@ -46,8 +49,8 @@ struct BatchCharset {
 // Sets ffmpeg_args, cache_option, rtmpdump_args (plain texts) and
 // test_command (the protected batch line) from stream_address, the tool
 // paths and cache_kb; stream_address must already be normalised. The tools
-// get the address without its header list, its schemes in lower case, and
-// the headers as their own options.
+// get the address without its header list, its leading scheme in lower
+// case, and the headers as their own options.
 // test_command is empty when no marker matches, so an unknown address never
 // replays the previous stream. A tool path the charset cannot carry is
 // written in its short form; whatever still does not fit, in a path or an

@@ -1,7 +1,7 @@
 #include "main/link_list.h"
 
 #include <algorithm>
-#include <optional>
+#include <vector>
 
 #include "main/channel_list.h"
 #include "main/control_access.h"
@@ -64,21 +64,28 @@ void load_links_from(ProgramState& state, HWND window, const std::u16string& pat
             // linear; the list would otherwise grow its arrays in small steps.
             std::size_t reserved = 0;
             LinkFileReading reading;
-            while (!text_file_at_end()) {
-                std::optional<LinkEntry> entry = read_link_line(reading, text_file_read_line());
-                if (!entry) continue;
-                state.links.push_back(std::move(entry->link));
-                if (list) {
+            std::vector<LinkEntry> entries;
+            const auto add = [&] {
+                for (LinkEntry& entry : entries) {
+                    state.links.push_back(std::move(entry.link));
+                    if (!list) continue;
                     if (state.links.size() > reserved) {
                         const std::size_t more = reserved < 1024 ? 1024 : reserved;
                         SendMessageW(list, LB_INITSTORAGE, more, 0);
                         reserved += more;
                     }
-                    const std::u16string& item = entry->item.empty() ? state.links.back() : entry->item;
+                    const std::u16string& item = entry.item.empty() ? state.links.back() : entry.item;
                     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wz(item)));
                 }
+                entries.clear();
+            };
+            while (!text_file_at_end()) {
+                read_link_line(reading, text_file_read_line(), entries);
+                add();
             }
             text_file_close();
+            end_link_file(reading, entries);
+            add();
             state.links_are_channels = is_channel_list(reading);
         }
     }

@@ -1,5 +1,7 @@
 #include "main/link_text.h"
 
+#include <algorithm>
+
 #include "textfile/text_ops.h"
 
 std::u16string text_between(std::u16string_view text, std::u16string_view open,
@@ -18,7 +20,11 @@ std::u16string text_between(std::u16string_view text, std::u16string_view open,
 }
 
 std::u16string clean_link_line(std::u16string_view line) {
-    return trim_spaces(remove_char(line, u'\t'));
+    // In place: a long list is read at a copy per line.
+    std::u16string out = remove_char(line, u'\t');
+    out.erase(0, std::min(out.find_first_not_of(u' '), out.size()));
+    out.erase(out.find_last_not_of(u' ') + 1);
+    return out;
 }
 
 std::u16string folder_part(std::u16string_view path) {

@@ -23,3 +23,17 @@ std::u16string trim_spaces(std::u16string_view text);
 std::u16string trim_char(std::u16string_view text, char16_t c);
 // Every occurrence of `c` removed.
 std::u16string remove_char(std::u16string_view text, char16_t c);
+
+// UTF-8, the one conversion of the portable code (percent-encoded bytes in
+// addresses and header values). A surrogate pair is one code point; a lone
+// surrogate, which has no UTF-8 form, stands for U+FFFD.
+struct CodePoint {
+    char32_t value;     // a lone surrogate as itself
+    std::size_t units;  // 1, or 2 for a pair
+};
+// The code point that begins at `at` (< text.size()).
+CodePoint code_point_at(std::u16string_view text, std::size_t at);
+std::string utf8_encode(std::u16string_view text);
+// Each byte that cannot start or continue a character (a cut sequence, an
+// overlong form, a surrogate, a value beyond U+10FFFF) gives one U+FFFD.
+std::u16string utf8_decode(std::string_view bytes);

@@ -61,7 +61,8 @@ void check_channel(std::u16string_view address, std::u16string_view user_agent, 
     std::vector<LinkEntry> entries;
     for (std::u16string_view line : {std::u16string_view(u"#EXTM3U"), std::u16string_view(u"#EXTINF:-1,N"),
                                      std::u16string_view(ua_line), std::u16string_view(ref_line), address})
-        if (auto entry = read_link_line(reading, line)) entries.push_back(std::move(*entry));
+        read_link_line(reading, line, entries);
+    end_link_file(reading, entries);
     const std::u16string written = clean_link_line(address);
     const std::string where = "address: " + fuzz::show(address) + "\nua: " + fuzz::show(user_agent) +
                               "\nreferrer: " + fuzz::show(referrer);

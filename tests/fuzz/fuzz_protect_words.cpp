@@ -2,14 +2,17 @@
 // and cmd.exe plus the tool's C runtime hand the tool exactly the words the
 // address means, whatever variables the environment defines. The same for
 // the text as one word (a header value), and for the batch line composed
-// from the text as an address with a header list.
+// from an address and headers the text gives, written as a header list:
+// the headers asked for arrive, each once.
 #include "link/command_quoting.h"
 #include "link/header_list.h"
 #include "link/stream_command.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/cmd_model.h"
+#include "textfile/text_ops.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -21,20 +24,37 @@ std::string show_words(const Words& words) {
     return out;
 }
 
-// The words ffmpeg or the player must receive for the address and its
-// headers (the player's in its own option form, after the address).
-Words meant_tool_words(std::u16string_view address, Pipeline pipeline) {
-    const HeaderSplit split = split_header_list(address);
-    const ToolHeaders h = tool_headers(split.headers);
-    const Words address_words = cmd_model::meant_words(lower_case_schemes(split.address), CommandShell::batch);
+// Headers the fuzz text asks for, and the text that carries them behind
+// an address as a list: each pair, empty pairs between them, then a second
+// list that names them again, which must change nothing.
+struct Asked {
+    std::optional<std::u16string> user_agent, referer;
+    std::optional<RequestHeader> other;  // a name neither of those two
+};
+
+std::u16string with_list(const std::u16string& address, const Asked& h) {
+    std::u16string first, again;
+    const auto pair = [](std::u16string& list, std::u16string_view name, std::u16string_view value) {
+        list += (list.empty() ? u"|" : u"&&") + std::u16string(name) + u"=" + encode_header_value(value);
+    };
+    if (h.user_agent) pair(first, u"User-Agent", *h.user_agent), pair(again, u"user-agent", u"again");
+    if (h.referer) pair(first, u"Referrer", *h.referer), pair(again, u"REFERER", u"again");
+    if (h.other) pair(first, h.other->name, h.other->value), pair(again, h.other->name, u"again");
+    return address + first + again;
+}
+
+// The words ffmpeg or the player must receive for the address and the
+// headers asked for (the player's in its own option form, after the
+// address).
+Words meant_tool_words(std::u16string_view address, const Asked& h, Pipeline pipeline) {
+    const Words address_words = cmd_model::meant_words(lower_leading_scheme(address), CommandShell::batch);
     const auto word = [](std::u16string w) { return cmd_model::meant_word(w, CommandShell::batch); };
     Words words;
     if (pipeline == Pipeline::ffmpeg) {
         words.push_back(u"-re");
         if (h.user_agent) words.insert(words.end(), {u"-user_agent", word(*h.user_agent)});
         if (h.referer) words.insert(words.end(), {u"-referer", word(*h.referer)});
-        if (!h.others.empty())
-            words.insert(words.end(), {u"-headers", word(h.others.front().name + u": " + h.others.front().value)});
+        if (h.other) words.insert(words.end(), {u"-headers", word(h.other->name + u": " + h.other->value)});
         words.push_back(u"-i");
         words.insert(words.end(), address_words.begin(), address_words.end());
         words.insert(words.end(), {u"-acodec", u"copy", u"-vcodec", u"copy", u"-f", u"mpegts", u"pipe:"});
@@ -46,12 +66,37 @@ Words meant_tool_words(std::u16string_view address, Pipeline pipeline) {
     return words;
 }
 
-void check_composed_line(const std::u16string& address) {
+// The fuzz text's pieces between U+0001: the address (its '|' left out:
+// where a list begins is the header rows' business), a user agent, a
+// referrer, another header's name (its letters, digits and '-') and value.
+void check_composed_line(std::u16string_view text) {
+    std::vector<std::u16string> pieces(1);
+    for (char16_t c : text) {
+        if (c == u'\x01') pieces.emplace_back();
+        else if (c != u'|' || pieces.size() > 1) pieces.back() += c;
+    }
+    Asked asked;
+    if (pieces.size() > 1) asked.user_agent = pieces[1];
+    if (pieces.size() > 2) asked.referer = pieces[2];
+    if (pieces.size() > 4) {
+        std::u16string name;
+        for (char16_t c : pieces[3]) {
+            const bool name_char = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+                                   c == u'-';
+            if (name_char) name += c;
+        }
+        const bool neither = !equal_any_case(name, u"User-Agent") && !equal_any_case(name, u"Referer") &&
+                             !equal_any_case(name, u"Referrer");
+        if (!name.empty() && neither) asked.other = RequestHeader{name, pieces[4]};
+    }
+    const std::u16string& address = pieces[0];
     ProgramState state;
-    state.stream_address = address;
+    state.stream_address = with_list(address, asked);
     compose_test_command(state);
-    const Pipeline pipeline = choose_pipeline(address);
+    const Pipeline pipeline = choose_pipeline(state.stream_address);
     if (pipeline == Pipeline::none || pipeline == Pipeline::rtmpdump) return;  // rtmp: the dialect table
+    FUZZ_CHECK(!asked.other || pipeline == Pipeline::ffmpeg,
+               "the player cannot send " + fuzz::show(asked.other->name));
     // The one pipe of the ffmpeg pipeline is the line's own; cmd.exe acts
     // on nothing else, and starts only the two tools.
     const std::u16string& line = state.test_command;
@@ -62,12 +107,12 @@ void check_composed_line(const std::u16string& address) {
                    cmd_model::program_name(run->back()) == state.vlc_path,
                "cmd.exe acts on " + fuzz::show(line));
     const Words received = cmd_model::crt_argv(run->front()).arguments;
-    const Words meant = meant_tool_words(address, pipeline);
+    const Words meant = meant_tool_words(address, asked, pipeline);
     const bool arrived = ffmpeg
                              ? received == meant
                              : received.size() >= meant.size() &&
                                    std::equal(meant.begin(), meant.end(), received.end() - meant.size());
-    FUZZ_CHECK(arrived, "in: " + fuzz::show(address) + "\nout: " + fuzz::show(line) +
+    FUZZ_CHECK(arrived, "in: " + fuzz::show(state.stream_address) + "\nout: " + fuzz::show(line) +
                             "\nreceived: " + show_words(received) + "\nmeant: " + show_words(meant));
 }
 

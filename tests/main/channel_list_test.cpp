@@ -66,14 +66,35 @@ TEST(LinkFileReading, EntriesOfPlainFilesAndChannelLists) {
           u"#EXTVLCOPT:http-user-agent=u", u"#EXTVLCOPT:http-referrer=r", u"http://h/b|Referrer=own&User-Agent=x"},
          true,
          {{u"http://h/a|c", u"http://h/a|c|Referer=r"}, {u"http://h/b|Referrer=own&User-Agent=x", u"http://h/b|Referrer=own&User-Agent=x"}}},
+        {"a media centre's list: no #EXTM3U, headers on property lines, licence lines ignored",
+         {u"\uFEFF", u"  ",
+          u"#KODIPROP:inputstream.adaptive.license_key=https://lic/",
+          u"#KODIPROP:INPUTSTREAM.ADAPTIVE.STREAM_HEADERS=User-Agent=K%2F1&Origin=https://o",
+          u"#KODIPROP:inputstream.adaptive.manifest_headers=Referer=https://m/&&origin=x|Cookie=c%3D1",
+          u"#EXTINF:-1 tvg-logo=\"https://logo/x.png\",Eins",
+          u"#EXTVLCOPT:HTTP-USER-AGENT=V",
+          u"https://h/1.mpd|Cookie=own",
+          u"#EXTINF:-1,Zwei",
+          u"https://h/2.m3u8"},
+         true,
+         {{u"Eins", u"https://h/1.mpd|Cookie=own&User-Agent=V&Origin=https://o&Referer=https://m/"},
+          {u"Zwei", u"https://h/2.m3u8"}}},
+        {"an #EXTINF: line first", {u"", u"#extinf:-1,A", u"http://h/a"}, true, {{u"A", u"http://h/a"}}},
+        {"an option line first", {u"#EXTVLCOPT:http-referrer=r", u"http://h/a"}, true,
+         {{u"http://h/a", u"http://h/a|Referer=r"}}},
+        {"blank lines, then a plain line", {u"\uFEFF", u"\t", u"http://a"}, false,
+         {{u"\uFEFF", u"\uFEFF"}, {u"", u""}, {u"http://a", u"http://a"}}},
+        {"blank lines only", {u"", u" "}, false, {{u"", u""}, {u"", u""}}},
         {"empty file", {}, false, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LinkFileReading reading;
+        std::vector<LinkEntry> read;
+        for (const auto& line : c.lines) read_link_line(reading, line, read);
+        end_link_file(reading, read);
         std::vector<Shown> entries;
-        for (const auto& line : c.lines)
-            if (auto entry = read_link_line(reading, line)) entries.push_back({entry->item.empty() ? entry->link : entry->item, entry->link});
+        for (const LinkEntry& e : read) entries.push_back({e.item.empty() ? e.link : e.item, e.link});
         EXPECT_EQ(is_channel_list(reading), c.channels);
         EXPECT_EQ(entries, c.entries);
     }

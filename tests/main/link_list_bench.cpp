@@ -83,14 +83,17 @@ int main(int argc, char** argv) {
     std::printf("plain LB_ADDSTRING loop: %.2f s\n", seconds_since(start));
 
     // A channel list: a name with a quoted comma, a user agent and the
-    // address of each channel; the same lines without "#EXTM3U" load as a
-    // plain file, one item per line.
+    // address of each channel; the same lines behind a plain address
+    // instead of "#EXTM3U" load as a plain file, one item per line. Then a list as media centres write it:
+    // no "#EXTM3U", headers on a #KODIPROP line and behind the address,
+    // with an empty pair.
     const long channels = argc > 2 ? std::atol(argv[2]) : 100000;
     const std::filesystem::path list = std::filesystem::path(temp) / "wb_bench_channels.m3u8";
     const std::filesystem::path same = std::filesystem::path(temp) / "wb_bench_channels.txt";
+    const std::filesystem::path suffixed = std::filesystem::path(temp) / "wb_bench_suffixed.m3u";
     for (const auto& [path, header] : {std::pair{list, true}, std::pair{same, false}}) {
         if (!text_file_create(path.u16string())) return 1;
-        if (header) text_file_write_line(u"#EXTM3U");
+        text_file_write_line(header ? u"#EXTM3U" : u"https://stream.example/first");
         for (long i = 0; i < channels; ++i) {
             const std::u16string n = u16(std::to_wstring(i).c_str());
             text_file_write_line(u"#EXTINF:-1 tvg-id=\"" + n + u"\" group-title=\"News, Talk\",Sender " + n);
@@ -99,12 +102,23 @@ int main(int argc, char** argv) {
         }
         text_file_close();
     }
+    if (!text_file_create(suffixed.u16string())) return 1;
+    for (long i = 0; i < channels; ++i) {
+        const std::u16string n = u16(std::to_wstring(i).c_str());
+        text_file_write_line(u"#KODIPROP:inputstream.adaptive.manifest_headers=Origin=https://site.example&Cookie=a%3D" + n);
+        text_file_write_line(u"#EXTINF:-1 tvg-logo=\"https://logo.example/" + n + u".png\",Sender " + n);
+        text_file_write_line(u"https://stream.example/live/" + n + u"/index.m3u8?|Referer=https://site.example/"
+                             u"&&User-Agent=Mozilla/5.0 (Windows NT 10.0; Win64; x64)");
+    }
+    text_file_close();
     time_load("channel list", state, window, list, 3 * channels + 1);
-    time_load("plain file of the same lines", state, window, same, 3 * channels);
+    time_load("plain file of the same lines", state, window, same, 3 * channels + 1);
+    time_load("channel list with header suffixes", state, window, suffixed, 3 * channels);
 
     DestroyWindow(window);
     std::filesystem::remove(file);
     std::filesystem::remove(list);
     std::filesystem::remove(same);
+    std::filesystem::remove(suffixed);
     return 0;
 }

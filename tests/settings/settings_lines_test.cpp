@@ -32,8 +32,8 @@ TEST(SettingsLines, EmptyLinesTakeTheirDefaults) {
 // Every value the state holds, so that a line read into the wrong one shows.
 auto all_values(const ProgramState& s) {
     return std::tie(s.work_dir, s.vlc_path, s.ffmpeg_path, s.rtmpdump_path, s.cache_kb, s.stream_address,
-                    s.link_dir, s.links, s.link_index, s.temp_dir, s.ffmpeg_args, s.rtmpdump_args, s.cache_option,
-                    s.test_command);
+                    s.link_dir, s.links, s.links_are_channels, s.link_index, s.temp_dir, s.ffmpeg_args,
+                    s.rtmpdump_args, s.cache_option, s.test_command);
 }
 
 // Each line sets its own value, as it stands, and nothing else; a line

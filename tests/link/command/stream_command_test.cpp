@@ -64,6 +64,17 @@ INSTANTIATE_TEST_SUITE_P(
                      u" --network-caching=1000" + kPlayerTail + u" -"},
         LineCase{"udp_direct", u"UDP://@239.0.0.1:1234",
                  kVlc + u" --network-caching=1000" + kPlayerTail + u" udp://@239.0.0.1:1234"},
+        // Only the scheme that begins the address: a query or an option
+        // value reaches the tool as typed (a signed address stays valid).
+        LineCase{"signed_query_as_typed", u"HTTPS://h/a.ts?next=HTTP://b/X&sig=1",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" \"https://h/a.ts?next=HTTP://b/X&sig=1\""},
+        LineCase{"rtmp_option_value_as_typed", u"RTMP://h/live --tcUrl RTMP://h/live",
+                 kRtmpdump + u" -v -r rtmp://h/live --tcUrl RTMP://h/live | " + kVlc + u" --network-caching=1000" +
+                     kPlayerTail + u" -"},
+        LineCase{"quoted_address", u"\"HTTP://h/my file.mp4\"",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" \"http://h/my file.mp4\""},
+        LineCase{"bang_quoted", u"rtsp://h/a!PATH!b",
+                 kVlc + u" --network-caching=1000" + kPlayerTail + u" \"rtsp://h/a!PATH!b\""},
         LineCase{"no_marker", u"ftp://example/live", u""},
         LineCase{"empty_address", u"", u""},
         // Headers: ffmpeg's options in front of -i, the player's behind the address.
@@ -90,7 +101,21 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"rtmp_has_no_header_list", u"rtmp://h/a|User-Agent=x",
                  kRtmpdump + u" -v -r \"rtmp://h/a|User-Agent=x\" | " + kVlc + u" --network-caching=1000" +
                      kPlayerTail + u" -"},
-        LineCase{"header_list_on_no_marker", u"ftp://h/a|User-Agent=x", u""}),
+        LineCase{"header_list_on_no_marker", u"ftp://h/a|User-Agent=x", u""},
+        // As media centres read a list: empty pairs skipped, a second list
+        // joins the first, a value's scheme picks nothing.
+        LineCase{"empty_pair", u"https://h/index.m3u8?|Referer=https://s/&Origin=https://s&&User-Agent=M/5.0 (W; x64)",
+                 kFfmpeg + u" -re -user_agent \"M/5.0 (W; x64)\" -referer https://s/ -headers \"Origin: https://s\""
+                           u" -i https://h/index.m3u8? -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc +
+                     u" --network-caching=1000" + kPlayerTail + u" -"},
+        LineCase{"doubled_list", u"https://h/z.m3u8|User-Agent=U&Referer=https://w/?id=9&e=.m3u8|User-Agent=V&Referer=W",
+                 kFfmpeg + u" -re -user_agent U -referer https://w/?id=9 -headers \"e: .m3u8\" -i https://h/z.m3u8"
+                           u" -acodec copy -vcodec copy -f mpegts pipe: | " + kVlc + u" --network-caching=1000" +
+                     kPlayerTail + u" -"},
+        LineCase{"referer_holding_rtmp", u"https://h/a.m3u8|Referer=rtmp://s/",
+                 kFfmpeg + u" -re -referer rtmp://s/ -i https://h/a.m3u8 -acodec copy -vcodec copy -f mpegts pipe: | " +
+                     kVlc + u" --network-caching=1000" + kPlayerTail + u" -"},
+        LineCase{"only_a_header_list", u"|Referer=https://s/&&User-Agent=x", u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // One state across tests, as in the program: an address no pipeline takes
@@ -195,6 +220,9 @@ TEST(PipelineTest, FirstMatchingGroupWins) {
         {"Rtmp://a/b", Pipeline::rtmpdump},
         {"https://a/b.m3u8", Pipeline::ffmpeg},
         {"ftp://a/b", Pipeline::none},
+        {"ftp://h/http-docs/a", Pipeline::none},
+        {"UDP://", Pipeline::direct},
+        {"x HTTPS://", Pipeline::web},
         // A header the player cannot send takes ffmpeg; its own two stay with it.
         {"https://a/b|User-Agent=x&Referrer=y", Pipeline::web},
         {"https://a/b|Origin=x", Pipeline::ffmpeg},
@@ -202,6 +230,11 @@ TEST(PipelineTest, FirstMatchingGroupWins) {
         {"ftp://a/b|Cookie=x", Pipeline::none},
         {"x|Referer=http://a/b", Pipeline::none},
         {"https://a/b|Referer=rtsp://a/b.m3u8", Pipeline::web},
+        // The list is cut before anything looks at the address.
+        {"https://a/b.m3u8|Referer=rtmp://s/", Pipeline::ffmpeg},
+        {"https://a/b|Referer=rtmp://s/&&User-Agent=x", Pipeline::web},
+        {"|Referer=https://s/&&User-Agent=x", Pipeline::none},
+        {"x|Referer=http://a/b.m3u8|c", Pipeline::none},
         {"", Pipeline::none},
     };
     for (const auto& c : cases) {
@@ -247,6 +280,8 @@ TEST(ProtectWordsTest, PlainWordsUnchangedSpecialWordsQuoted) {
         {uR"(a\\\ b)", uR"(a\\\ b)", uR"(a\\\ b)"},
         {u"a\x7f" u"b", u"\"a%%7Fb\"", u"\"a\"%\"7Fb\""},
         {u"a\x7f&", u"\"a%%7F&\"", u"\"a\"%\"7F&\""},
+        // A '!' would expand a variable under delayed expansion.
+        {u"rtsp://h/a!PATH!b", u"\"rtsp://h/a!PATH!b\"", u"\"rtsp://h/a!PATH!b\""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(protect_words(c.in, CommandShell::batch), c.batch);
@@ -351,7 +386,7 @@ struct HeaderCase {
     std::vector<RequestHeader> headers;
 };
 
-TEST(HeaderListTest, OnlyAWholeListUpToTheEndIsCut) {
+TEST(HeaderListTest, TheListBeginsAtTheFirstBarFollowedByAPair) {
     const HeaderCase cases[] = {
         {u"http://h/a", u"http://h/a", {}},
         {u"http://h/a|User-Agent=U", u"http://h/a", {{u"User-Agent", u"U"}}},
@@ -360,15 +395,24 @@ TEST(HeaderListTest, OnlyAWholeListUpToTheEndIsCut) {
         {u"h|a=%41%zz%4", u"h", {{u"a", u"A%zz%4"}}},
         {u"h|a=%C3%bc%E2%82", u"h", {{u"a", u"\u00fc\uFFFD\uFFFD"}}},
         {u"h|a=x%7Cy%26z%25", u"h", {{u"a", u"x|y&z%"}}},
-        // The first '|' that begins a whole list; a value holds no raw '|'.
-        {u"h|a=1|b=2", u"h|a=1", {{u"b", u"2"}}},
+        // Overlong, surrogate and cut UTF-8: one U+FFFD per byte.
+        {u"h|a=%C0%AF%ED%A0%80%F4%90%80%80", u"h", {{u"a", std::u16string(9, u'\uFFFD')}}},
+        {u"h|a=%F0%9F%98%80%E2%82%AC", u"h", {{u"a", u"\U0001F600\u20AC"}}},
+        // Behind the first bar followed by a pair, '&' and '|' both part
+        // pairs; empty pieces and pieces that are no pair are left out.
+        {u"h|a=1|b=2", u"h", {{u"a", u"1"}, {u"b", u"2"}}},
+        {u"h|a=1&&b=2&", u"h", {{u"a", u"1"}, {u"b", u"2"}}},
+        {u"h|&c&a=1|x|=2|d e=3|\u00e4=4|x_y=5|b=", u"h", {{u"a", u"1"}, {u"b", u""}}},
         {u"h|c|a=1", u"h|c", {{u"a", u"1"}}},
+        {u"h||a=1", u"h|", {{u"a", u"1"}}},
+        {u"|a=1", u"", {{u"a", u"1"}}},
         {u"h?a=1|c", u"h?a=1|c", {}},
         {u"h|x<y>", u"h|x<y>", {}},
-        {u"h|a=1&", u"h|a=1&", {}},
         {u"h|=1", u"h|=1", {}},
         {u"h|a b=1", u"h|a b=1", {}},
         {u"h|\u00e4=1", u"h|\u00e4=1", {}},
+        {u"h|x_y=1", u"h|x_y=1", {}},
+        {u"h|||&&", u"h|||&&", {}},
     };
     for (const auto& c : cases) {
         const HeaderSplit split = split_header_list(c.text);

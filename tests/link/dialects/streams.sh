@@ -33,6 +33,7 @@ long_agent="Mozilla/5.0 (X11; Linux x86_64) WbTest/1.0"
 referer="https://site.example/tv/"
 origin="https://site.example"
 cookie="session=abc"
+signed_query="next=HTTP://b.example/X&sig=Ab1"
 # Row N asks for /rN/PATH, which is PATH: the log tells the rows apart.
 stream_server_tls=$work/server/tls
 stream_server_http="log_format rows '\$request_uri	\$status	\$body_bytes_sent	\$http_user_agent	\$http_referer	\$http_origin';"
@@ -46,7 +47,8 @@ stream_server_site="access_log $work/server/rows.log rows;
             if (\$http_referer != \"$referer\") { return 403; }
         }
         location /origin/ { if (\$http_origin != \"$origin\") { return 403; } }
-        location /cookie/ { if (\$http_cookie != \"$cookie\") { return 403; } }"
+        location /cookie/ { if (\$http_cookie != \"$cookie\") { return 403; } }
+        location /signed/ { if (\$args != \"$signed_query\") { return 403; } }"
 start_stream_server "$work/server" || die "nginx did not start"
 publish_test_stream stream 600 160x120 || die "the publisher ended"
 
@@ -61,7 +63,7 @@ make_test_media 2 160x120 -f hls -hls_time 1 -hls_playlist_type vod "$www/media/
 make_test_media 2 160x120 -f dash -seg_duration 1 "$www/media/dash/manifest.mpd" & makers+=($!)
 for maker in "${makers[@]}"; do wait "$maker" || die "ffmpeg could not make the media"; done
 cp "$www/media/clip.ts" "$www/media/live" || exit 1
-for name in ua agent ref both origin cookie "my folder"; do ln -s media "$www/$name"; done
+for name in ua agent ref both origin cookie signed "my folder"; do ln -s media "$www/$name"; done
 mapfile -t source < <(test_media_args 600 160x120)
 udp_base=$((10000 + RANDOM % 8000))
 
@@ -175,7 +177,8 @@ for i in $(seq "$n"); do
     got_programs=${programs[*]:-"-"}
     problems=()
     [ "$got_programs" = "$want_programs" ] || problems+=("the batch line runs: $got_programs")
-    # What the tools receive: every scheme in lower case, no header list.
+    # What the tools receive: a word that begins with a scheme has it in
+    # lower case (the rest as typed), and no header list.
     words_text=""
     for k in "${!programs[@]}"; do
         mapfile -d '' -t words <"$row.words$k"

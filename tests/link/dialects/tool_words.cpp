@@ -1,18 +1,23 @@
 // tool_words INPUT [K]: what the tools are started with when INPUT (ASCII,
-// as the tables hold it) is pasted and tested: the program's own rewriting
-// and batch line, read as cmd.exe (with every variable defined) and the C
-// runtime read it (the shared model). The tools are named "rtmpdump",
+// as the tables hold it) is pasted and tested, or, when it holds "\n"
+// (backslash, n) between lines, loaded as a link file and its first entry
+// tested: the program's own reading, rewriting and batch line, read as
+// cmd.exe (with every variable defined) and the C runtime read it (the
+// shared model). The tools are named "rtmpdump",
 // "ffmpeg" and "vlc".
 //   without K: the batch line, then the program of each command, in order
 //   with K:    the arguments of command K (from 0)
 // Each text with a NUL after it. Exit status 1 when no command would run
 // as written: no marker matched, or cmd.exe would act on the line itself.
 #include "link/stream_command.h"
+#include "main/channel_list.h"
 #include "tests/support/cmd_model.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -29,9 +34,21 @@ int main(int argc, char** argv) {
     state.rtmpdump_path = u"rtmpdump";
     state.ffmpeg_path = u"ffmpeg";
     state.vlc_path = u"vlc";
+    std::u16string input;
     for (const char* c = argv[1]; *c; ++c) {
         if (static_cast<unsigned char>(*c) >= 0x80) return 2;
-        state.stream_address += static_cast<char16_t>(*c);
+        input += static_cast<char16_t>(*c);
+    }
+    state.stream_address = input;
+    if (input.find(u"\\n") != std::u16string::npos) {
+        LinkFileReading reading;
+        std::vector<LinkEntry> entries;
+        for (std::size_t at = 0, end; at <= input.size(); at = end + 2) {
+            end = std::min(input.find(u"\\n", at), input.size());
+            read_link_line(reading, std::u16string_view(input).substr(at, end - at), entries);
+        }
+        end_link_file(reading, entries);
+        state.stream_address = entries.empty() ? u"" : entries.front().link;
     }
     // As a test does it (run_test), without the window.
     normalise_rtmp_address(state.stream_address);

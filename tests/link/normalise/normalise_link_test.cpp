@@ -52,6 +52,8 @@ TEST(NormaliseLink, PastedDialects) {
         {"-w and -W", u"rtmp://example/live -w abc -W player.swf",
          u"rtmp://example/live --swfhash abc --swfVfy player.swf"},
         {"s= first", u"rtmp://example/live s=a s=b", u"rtmp://example/live --swfUrl a s=b"},
+        // A pass goes on behind its replacement, never into it.
+        {"replacement not read again", u"r -t-t", u"r --tcUrl -t"},
     });
 }
 
@@ -62,6 +64,7 @@ TEST(NormaliseLink, Wrappers) {
         {"]]> stays without an opening", u"rtmp://e/l]]>", u"rtmp://e/l]]>"},
         {"opening must be exact case", u"<![cdata[rtmp://e/l]]>", u"<![cdata[rtmp://e/l]]>"},
         {"once opened, removal is any case", u"<![CDATA[a<![cdata[b]]>", u"ab"},
+        {"nested CDATA", u"<![CDATA[<![CDATA[x]]>]]>", u"x"},
         {"unwrapping runs before aliases", u"r swf<![CDATA[]]>Url=x", u"r --swfUrl x"},
         {"OPT and raw", u"rtmp://$OPT:rtmp-raw=rtmp://example/live -y stream",
          u"rtmp://example/live --playpath stream"},

@@ -899,4 +899,62 @@ TEST_F(BlackboxChannels, ChannelListShowsNamesAndTestsEntriesWithTheirHeaders) {
     close_and_expect_clean_exit();
 }
 
+// Lists written for other players, one after the other: a channel list
+// whatever its first line, the headers of its property lines and address
+// suffixes in each entry; the last entry picked, tested, hands ffmpeg its
+// headers.
+TEST_F(BlackboxChannels, ListsWrittenForOtherPlayers) {
+    const struct {
+        const char* name;
+        std::u16string text;
+        std::vector<std::u16string> items, links;
+    } lists[] = {
+        {"property lines first",
+         u"#KODIPROP:inputstream.adaptive.license_key=https://lic.example/\r\n"
+         u"#KODIPROP:inputstream.adaptive.stream_headers=User-Agent=K%2F1&Referer=https://r.example/\r\n"
+         u"#EXTINF:-1 tvg-logo=\"https://logo.example/1.png\",Eins\r\n"
+         u"https://h.example/1.mpd|Origin=https://o.example\r\n"
+         u"#EXTINF:-1,Zwei\nhttps://h.example/2.m3u8\n",
+         {u"Eins", u"Zwei"},
+         {u"https://h.example/1.mpd|Origin=https://o.example&User-Agent=K/1&Referer=https://r.example/",
+          u"https://h.example/2.m3u8"}},
+        {"a blank line, then #EXTINF:, an empty pair and a second suffix",
+         u"\r\n#EXTINF:-1,Drei\r\n#EXTVLCOPT:HTTP-USER-AGENT=V/1\r\n"
+         u"https://h.example/3.m3u8?|Referer=https://r.example/&&User-Agent=Own/2|User-Agent=Twice\r\n",
+         {u"Drei"},
+         {u"https://h.example/3.m3u8?|Referer=https://r.example/&&User-Agent=Own/2|User-Agent=Twice"}},
+    };
+    ASSERT_TRUE(write_bytes(settings_path(), settings_file(tools_ + u"vlc.exe", tools_ + u"ffmpeg.exe", u"c:\\",
+                                                           u"1000", u"", kRtmpdump)));
+    ASSERT_NO_FATAL_FAILURE(start());
+    HWND list_box = ctl(LinkList);
+    for (const auto& list : lists) {
+        SCOPED_TRACE(list.name);
+        const std::u16string file = work_ + u"liste.m3u";
+        ASSERT_TRUE(write_bytes(file, utf8(list.text)));
+        ASSERT_NO_FATAL_FAILURE(load_through_dialog(file));
+        ASSERT_TRUE(wait_until([&] { return field(AddressField) == list.links[0]; }, 5000))
+            << "field shows: " << utf8(field(AddressField));
+        ASSERT_TRUE(settle(app_));
+        ASSERT_EQ(list_count(list_box), static_cast<int>(list.items.size()));
+        for (std::size_t i = 0; i < list.items.size(); ++i) {
+            EXPECT_EQ(list_item(list_box, static_cast<int>(i)), list.items[i]) << "item " << i;
+            ASSERT_TRUE(click_list_item(list_box, static_cast<int>(i)));
+            EXPECT_TRUE(wait_until([&] { return field(AddressField) == list.links[i]; }, 5000))
+                << "field shows: " << utf8(field(AddressField));
+            ASSERT_TRUE(settle(app_));
+        }
+    }
+
+    ASSERT_NO_FATAL_FAILURE(run_test_click());
+    ASSERT_TRUE(wait_until([&] { return read_records(log_).size() == 2; })) << read_bytes(log_);
+    const std::vector<Record> records = read_records(log_);
+    const Record& source = records[0].tool == u"ffmpeg.exe" ? records[0] : records[1];
+    EXPECT_EQ(source.crt, (std::vector<std::u16string>{u"-re", u"-user_agent", u"Own/2", u"-referer",
+                                                       u"https://r.example/", u"-i", u"https://h.example/3.m3u8?",
+                                                       u"-acodec", u"copy", u"-vcodec", u"copy", u"-f", u"mpegts",
+                                                       u"pipe:"}));
+    close_and_expect_clean_exit();
+}
+
 }  // namespace

@@ -283,6 +283,26 @@ std::u16string appdata_folder() {
     return path;
 }
 
+DisplayScale::DisplayScale(DWORD dpi) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) !=
+        ERROR_SUCCESS)
+        return;
+    DWORD size = sizeof value_before_;
+    had_value_ = RegGetValueW(key_, nullptr, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value_before_, &size) ==
+                 ERROR_SUCCESS;
+    RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+}
+
+DisplayScale::~DisplayScale() {
+    if (!key_) return;
+    if (had_value_)
+        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value_before_),
+                       sizeof value_before_);
+    else
+        RegDeleteValueW(key_, L"LogPixels");
+    RegCloseKey(key_);
+}
+
 void point_at(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);

@@ -89,5 +89,21 @@ void mouse_click(HWND window);
 // The control that has the keyboard focus in the program, or null.
 HWND focused(const App& app);
 
+// The display's DPI as the programs started from now on take it (Wine reads
+// the user's LogPixels when a program starts); the value before comes back
+// when the object goes.
+class DisplayScale {
+public:
+    explicit DisplayScale(DWORD dpi);
+    ~DisplayScale();
+    DisplayScale(const DisplayScale&) = delete;
+    DisplayScale& operator=(const DisplayScale&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    bool had_value_ = false;
+    DWORD value_before_ = 0;
+};
+
 // The roaming application-data folder, ending in a backslash.
 std::u16string appdata_folder();

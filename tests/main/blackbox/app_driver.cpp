@@ -284,23 +284,29 @@ std::u16string appdata_folder() {
 }
 
 DisplayScale::DisplayScale(DWORD dpi) {
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) !=
-        ERROR_SUCCESS)
-        return;
-    DWORD size = sizeof value_before_;
-    had_value_ = RegGetValueW(key_, nullptr, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value_before_, &size) ==
-                 ERROR_SUCCESS;
-    RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    const wchar_t* keys[] = {L"Control Panel\\Desktop", L"Software\\Wine\\Fonts"};
+    for (std::size_t i = 0; i < std::size(values_); ++i) {
+        Value& v = values_[i];
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, keys[i], 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &v.key) != ERROR_SUCCESS) {
+            v.key = nullptr;
+            continue;
+        }
+        DWORD size = sizeof v.before;
+        v.existed = RegGetValueW(v.key, nullptr, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &v.before, &size) ==
+                    ERROR_SUCCESS;
+        RegSetValueExW(v.key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    }
 }
 
 DisplayScale::~DisplayScale() {
-    if (!key_) return;
-    if (had_value_)
-        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value_before_),
-                       sizeof value_before_);
-    else
-        RegDeleteValueW(key_, L"LogPixels");
-    RegCloseKey(key_);
+    for (Value& v : values_) {
+        if (!v.key) continue;
+        if (v.existed)
+            RegSetValueExW(v.key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v.before), sizeof v.before);
+        else
+            RegDeleteValueW(v.key, L"LogPixels");
+        RegCloseKey(v.key);
+    }
 }
 
 void point_at(HWND window) {

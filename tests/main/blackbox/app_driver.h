@@ -89,9 +89,12 @@ void mouse_click(HWND window);
 // The control that has the keyboard focus in the program, or null.
 HWND focused(const App& app);
 
-// The display's DPI as the programs started from now on take it (Wine reads
-// the user's LogPixels when a program starts); the value before comes back
-// when the object goes.
+// The display's DPI as the programs started from now on take it, until the
+// object goes and the values before come back. Wine reads the user's
+// LogPixels when a program starts. It also notes the DPI its font list was
+// made for; a program started at another one would make the list anew and
+// rewrite the machine's font entries (the bitmap fonts of that DPI), so
+// the note moves along with the DPI.
 class DisplayScale {
 public:
     explicit DisplayScale(DWORD dpi);
@@ -100,9 +103,12 @@ public:
     DisplayScale& operator=(const DisplayScale&) = delete;
 
 private:
-    HKEY key_ = nullptr;
-    bool had_value_ = false;
-    DWORD value_before_ = 0;
+    struct Value {
+        HKEY key = nullptr;
+        bool existed = false;
+        DWORD before = 0;
+    };
+    Value values_[2];  // the display's DPI, the font list's
 };
 
 // The roaming application-data folder, ending in a backslash.

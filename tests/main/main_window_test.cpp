@@ -155,8 +155,19 @@ TEST_F(MainWindowTest, SystemLookAndNothingOverAControlThatTakesInput) {
 // rectangle, its controls their places and the font for the new DPI, and
 // it the icons of that DPI; the font made before is freed.
 TEST_F(MainWindowTest, AMonitorOfAnotherScaleLaysTheWindowOutAgain) {
-    LOGFONTW stock{};
-    ASSERT_TRUE(GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock));
+    const auto font_of = [](HWND w) { return reinterpret_cast<HGDIOBJ>(SendMessageW(w, WM_GETFONT, 0, 0)); };
+    const auto icon_width = [&](WPARAM kind) {
+        ICONINFO icon{};
+        BITMAP image{};
+        if (GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0)), &icon)) {
+            GetObjectW(icon.hbmColor, sizeof image, &image);
+            DeleteObject(icon.hbmColor);
+            DeleteObject(icon.hbmMask);
+        }
+        return image.bmWidth;
+    };
+    LOGFONTW stock{}, used{}, tip{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
     HGDIOBJ made_before = nullptr;
     for (const int dpi : {144, 120, 96}) {
         SCOPED_TRACE(std::to_string(dpi) + " DPI");
@@ -167,33 +178,21 @@ TEST_F(MainWindowTest, AMonitorOfAnotherScaleLaysTheWindowOutAgain) {
         if (made_before) {
             EXPECT_EQ(GetObjectType(made_before), 0u) << "the font before is still there";
         }
-
-        const auto font_of = [](HWND w) { return reinterpret_cast<HGDIOBJ>(SendMessageW(w, WM_GETFONT, 0, 0)); };
         const HGDIOBJ font = font_of(item(VlcPathLabel));
         for (const auto& row : kControlTable) {
             const RECT r = placed_rect(window, item(row.id)), expected = scaled_rect(row, dpi);
-            EXPECT_TRUE(EqualRect(&r, &expected)) << row.id;
-            EXPECT_EQ(font_of(item(row.id)), font) << row.id;
+            EXPECT_TRUE(EqualRect(&r, &expected) && font_of(item(row.id)) == font) << "control " << row.id;
         }
         // The tooltip keeps a copy of the font it is given.
-        for (const HGDIOBJ given : {font, font_of(main_window_tooltip(window))}) {
-            LOGFONTW used{};
-            ASSERT_TRUE(GetObjectW(given, sizeof used, &used));
-            EXPECT_EQ(used.lfHeight, MulDiv(stock.lfHeight, dpi, screen_dpi()));
-            EXPECT_EQ(std::wstring(used.lfFaceName), std::wstring(stock.lfFaceName));
-        }
-        made_before = font == GetStockObject(DEFAULT_GUI_FONT) ? nullptr : font;
+        GetObjectW(font, sizeof used, &used);
+        GetObjectW(font_of(main_window_tooltip(window)), sizeof tip, &tip);
+        EXPECT_EQ(used.lfHeight, MulDiv(stock.lfHeight, dpi, screen_dpi()));
+        EXPECT_EQ(tip.lfHeight, used.lfHeight);
+        EXPECT_EQ(std::wstring(used.lfFaceName), std::wstring(stock.lfFaceName));
+        EXPECT_EQ(icon_width(ICON_BIG), MulDiv(32, dpi, 96));
+        EXPECT_EQ(icon_width(ICON_SMALL), MulDiv(16, dpi, 96));
         expect_whole_captions(window, dpi);
-
-        for (const auto& [kind, size] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}}) {
-            ICONINFO icon{};
-            ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0)), &icon));
-            BITMAP image{};
-            GetObjectW(icon.hbmColor, sizeof image, &image);
-            DeleteObject(icon.hbmColor);
-            DeleteObject(icon.hbmMask);
-            EXPECT_EQ(image.bmWidth, MulDiv(size, dpi, 96)) << "icon " << kind;
-        }
+        made_before = font == GetStockObject(DEFAULT_GUI_FONT) ? nullptr : font;
     }
 }
 

@@ -283,29 +283,26 @@ std::u16string appdata_folder() {
     return path;
 }
 
+namespace {
+const wchar_t* const kDpiKeys[] = {L"Control Panel\\Desktop", L"Software\\Wine\\Fonts"};
+}
+
 DisplayScale::DisplayScale(DWORD dpi) {
-    const wchar_t* keys[] = {L"Control Panel\\Desktop", L"Software\\Wine\\Fonts"};
-    for (std::size_t i = 0; i < std::size(values_); ++i) {
-        Value& v = values_[i];
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, keys[i], 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &v.key) != ERROR_SUCCESS) {
-            v.key = nullptr;
-            continue;
-        }
-        DWORD size = sizeof v.before;
-        v.existed = RegGetValueW(v.key, nullptr, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &v.before, &size) ==
-                    ERROR_SUCCESS;
-        RegSetValueExW(v.key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    for (std::size_t i = 0; i < std::size(kDpiKeys); ++i) {
+        DWORD value = 0, size = sizeof value;
+        if (RegGetValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+            ERROR_SUCCESS)
+            before_[i] = value;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
     }
 }
 
 DisplayScale::~DisplayScale() {
-    for (Value& v : values_) {
-        if (!v.key) continue;
-        if (v.existed)
-            RegSetValueExW(v.key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v.before), sizeof v.before);
+    for (std::size_t i = 0; i < std::size(kDpiKeys); ++i) {
+        if (before_[i])
+            RegSetKeyValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels", REG_DWORD, &*before_[i], sizeof(DWORD));
         else
-            RegDeleteValueW(v.key, L"LogPixels");
-        RegCloseKey(v.key);
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels");
     }
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,12 +104,7 @@ public:
     DisplayScale& operator=(const DisplayScale&) = delete;
 
 private:
-    struct Value {
-        HKEY key = nullptr;
-        bool existed = false;
-        DWORD before = 0;
-    };
-    Value values_[2];  // the display's DPI, the font list's
+    std::optional<DWORD> before_[2];  // the display's DPI, the font list's; none: no value
 };
 
 // The roaming application-data folder, ending in a backslash.

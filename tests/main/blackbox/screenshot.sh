@@ -28,25 +28,24 @@ fi
 
 # Wine takes the user's LogPixels as the display's DPI when a program
 # starts. Its note of the DPI its font list was made for moves along, or the
-# program would make the list anew and rewrite the machine's font entries.
-# Both change in one import, and come back in one at exit.
+# program would make the list anew and rewrite the machine's font entries:
+# both change in one import, and come back in one at exit.
 if [ -n "$dpi" ]; then
     scale=$(mktemp -d "$build/scale.XXXXXX")
     at_exit 'rm -rf "$scale"'
-    keys='HKEY_CURRENT_USER\Control Panel\Desktop
-HKEY_CURRENT_USER\Software\Wine\Fonts'
-    # The .reg line of a key's LogPixels now, or the one that removes it.
-    value_now() {
-        v=$("$run" reg query "$1" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" {print $3}')
-        if [ -n "$v" ]; then printf '"LogPixels"=dword:%08x' "$((v))"; else printf '"LogPixels"=-'; fi
-    }
-    printf 'Windows Registry Editor Version 5.00\r\n' | tee "$scale/before.reg" >"$scale/dpi.reg"
-    printf '%s\n' "$keys" | while read -r key; do
-        printf '\r\n[%s]\r\n%s\r\n' "$key" "$(value_now "$key")" >>"$scale/before.reg"
-        printf '\r\n[%s]\r\n"LogPixels"=dword:%08x\r\n' "$key" "$dpi" >>"$scale/dpi.reg"
+    for key in 'Control Panel\Desktop' 'Software\Wine\Fonts'; do
+        v=$("$run" reg query "HKCU\\$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" {print $3}')
+        was='"LogPixels"=-'
+        [ -z "$v" ] || was=$(printf '"LogPixels"=dword:%08x' "$((v))")
+        printf '[HKEY_CURRENT_USER\\%s]\r\n%s\r\n\r\n' "$key" "$was" >>"$scale/before"
+        printf '[HKEY_CURRENT_USER\\%s]\r\n"LogPixels"=dword:%08x\r\n\r\n' "$key" "$dpi" >>"$scale/dpi"
     done
-    at_exit '"$run" regedit /s "$(printf "Z:%s" "$scale/before.reg" | tr / "\\\\")" >/dev/null 2>&1'
-    "$run" regedit /s "$(printf 'Z:%s' "$scale/dpi.reg" | tr / '\\')" >/dev/null 2>&1
+    import_reg() {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n' | cat - "$scale/$1" >"$scale/$1.reg"
+        "$run" regedit /s "$(printf 'Z:%s' "$scale/$1.reg" | tr / '\\')" >/dev/null 2>&1
+    }
+    at_exit 'import_reg before'
+    import_reg dpi
 fi
 
 # A pointer left over a control would raise its tooltip in the picture.

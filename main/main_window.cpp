@@ -6,6 +6,7 @@
 #include <deque>
 #include <iterator>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "main/controls.h"
@@ -14,25 +15,26 @@
 
 namespace {
 
-// Owns a GDI object (brush); deleted once.
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(HGDIOBJ object) : object_(object) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() {
-        if (object_) DeleteObject(object_);
-    }
-    HGDIOBJ get() const { return object_; }
-
-private:
-    HGDIOBJ object_ = nullptr;
+// A GDI object (brush, font) or an icon of the window's own, freed once:
+// when it is replaced or when the window goes.
+struct DeleteGdiObject {
+    void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
 };
+struct DestroyIconHandle {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using GdiObject = std::unique_ptr<void, DeleteGdiObject>;
+using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHandle>;
 
 // What the window procedure keeps between messages.
 struct WindowData {
     GdiObject address_brush{CreateSolidBrush(kAddressBackground)};
+    // The font made for a DPI other than the system's; empty while the
+    // stock font, made for the system's, serves.
+    GdiObject made_font;
+    // Set when the window moved to a monitor of another scale; until then
+    // the class's icons, loaded for the system's DPI, serve.
+    OwnedIcon big_icon, small_icon;
     HWND tooltip = nullptr;
     HWND saved_focus = nullptr;
     // The controls by number, as created. Looking one up by number asks the
@@ -124,6 +126,88 @@ DWORD ex_style_of(Kind kind) {
                                                                             : 0;
 }
 
+// The DPI functions of Windows 10 (1607 and later), looked up so that the
+// program still starts on older versions, where every window has the
+// system's DPI. user32 is loaded already: the look-up asks no one.
+template <typename Function>
+Function user32_function(const char* name) {
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                  : nullptr;
+}
+
+// Fixed for the life of the process.
+UINT system_dpi() {
+    static const UINT dpi = [] {
+        if (const auto for_system = user32_function<UINT(WINAPI*)()>("GetDpiForSystem"))
+            return for_system();
+        HDC screen = GetDC(nullptr);
+        const int found = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+        if (screen) ReleaseDC(nullptr, screen);
+        return found > 0 ? static_cast<UINT>(found) : UINT{USER_DEFAULT_SCREEN_DPI};
+    }();
+    return dpi;
+}
+
+UINT window_dpi(HWND window) {
+    static const auto for_window = user32_function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const UINT dpi = for_window ? for_window(window) : 0;
+    return dpi ? dpi : system_dpi();
+}
+
+// The layout is given in units of 96 DPI.
+int scaled(int value, UINT dpi) {
+    return MulDiv(value, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+int metric_for_dpi(int metric, UINT dpi) {
+    static const auto for_dpi = user32_function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return for_dpi ? for_dpi(metric, dpi) : GetSystemMetrics(metric);
+}
+
+// The stock GUI font is made for the system's DPI. A window at another DPI
+// (on a monitor of another scale) gets the same face at its own; none when
+// the stock font serves, or when no font could be made (it serves then).
+GdiObject font_for_dpi(UINT dpi) {
+    if (dpi == system_dpi()) return {};
+    LOGFONTW face{};
+    if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face)) return {};
+    face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(dpi), static_cast<int>(system_dpi()));
+    return GdiObject(CreateFontIndirectW(&face));
+}
+
+HFONT font_in_use(const WindowData& data) {
+    return static_cast<HFONT>(data.made_font ? data.made_font.get() : GetStockObject(DEFAULT_GUI_FONT));
+}
+
+// The window moved to a monitor of another scale: the controls take their
+// places and the font for the new DPI, the window its icons. What they
+// replace is freed on return, when nothing uses it any more.
+void rescale(HWND window, WindowData& data, UINT dpi) {
+    const GdiObject previous_font = std::exchange(data.made_font, font_for_dpi(dpi));
+    const auto font = reinterpret_cast<WPARAM>(font_in_use(data));
+    for (const ControlRow& row : kControls) {
+        HWND control = data.controls[static_cast<std::size_t>(row.id)];
+        if (!control) continue;
+        SetWindowPos(control, nullptr, scaled(row.x, dpi), scaled(row.y, dpi), scaled(row.width, dpi),
+                     scaled(row.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, font, TRUE);
+    }
+    if (data.tooltip) SendMessageW(data.tooltip, WM_SETFONT, font, FALSE);
+
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    const auto icon = [&](int metric) {
+        const int size = metric_for_dpi(metric, dpi);
+        return OwnedIcon(static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    };
+    // An icon that cannot be loaded leaves the class's in its place.
+    const OwnedIcon previous_big = std::exchange(data.big_icon, icon(SM_CXICON));
+    const OwnedIcon previous_small = std::exchange(data.small_icon, icon(SM_CXSMICON));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(data.big_icon.get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(data.small_icon.get()));
+}
+
 // Only the events a list reports count for LinkList: a selection change
 // (also sent on every left-button release over it) and a double click. Its
 // focus notifications are not list events; taking them would overwrite the
@@ -197,6 +281,14 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             }
         }
         return 0;
+    case WM_DPICHANGED: {
+        // The suggested rectangle keeps the window where the user put it.
+        const RECT& at = *reinterpret_cast<const RECT*>(lparam);
+        SetWindowPos(window, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        rescale(window, *data, HIWORD(wparam));
+        return 0;
+    }
     case WM_ACTIVATE:
         if (restore_focus_on_activate(window, *data, wparam)) return 0;
         return DefWindowProcW(window, message, wparam, lparam);
@@ -249,6 +341,8 @@ bool register_main_class(HINSTANCE instance) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = main_window_proc;
     wc.hInstance = instance;
+    // At the system's DPI; the system takes the small icon of that DPI from
+    // the same resource.
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
@@ -256,10 +350,14 @@ bool register_main_class(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
 }
 
-WindowPlacement main_window_placement() {
-    RECT outer{0, 0, kClientWidth, kClientHeight};
-    if (!AdjustWindowRectEx(&outer, kMainWindowStyle, FALSE, 0))
-        outer = RECT{0, 0, kClientWidth, kClientHeight};
+WindowPlacement main_window_placement(UINT dpi) {
+    static const auto adjust_for_dpi =
+        user32_function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    const RECT client{0, 0, scaled(kClientWidth, dpi), scaled(kClientHeight, dpi)};
+    RECT outer = client;
+    const bool adjusted = adjust_for_dpi ? adjust_for_dpi(&outer, kMainWindowStyle, FALSE, 0, dpi)
+                                         : AdjustWindowRectEx(&outer, kMainWindowStyle, FALSE, 0);
+    if (!adjusted) outer = client;
     return centred_on_screen(outer.right - outer.left, outer.bottom - outer.top,
                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
@@ -274,13 +372,13 @@ HWND create_tooltip(HINSTANCE instance) {
 }
 
 void create_control(HWND window, HINSTANCE instance, const ControlRow& row,
-                    const ProgramState& state, HFONT font) {
+                    const ProgramState& state, HFONT font, UINT dpi) {
     std::u16string text;
     if (row.caption) text = row.caption;
     if (row.value) text = state.*row.value;
     HWND control = CreateWindowExW(
-        ex_style_of(row.kind), class_of(row.kind), wz(text), style_of(row.kind), row.x,
-        row.y, row.width, row.height, window,
+        ex_style_of(row.kind), class_of(row.kind), wz(text), style_of(row.kind), scaled(row.x, dpi),
+        scaled(row.y, dpi), scaled(row.width, dpi), scaled(row.height, dpi), window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance, nullptr);
     if (!control) return;
     if (WindowData* data = window_data(window)) data->controls[static_cast<std::size_t>(row.id)] = control;
@@ -316,15 +414,26 @@ HWND build_main_window(HINSTANCE instance, const ProgramState& state, int show) 
     InitCommonControlsEx(&icc);
     if (!register_main_class(instance)) return nullptr;
 
-    const WindowPlacement at = main_window_placement();
+    UINT dpi = system_dpi();
+    WindowPlacement at = main_window_placement(dpi);
     const std::u16string title = std::u16string(kMakerHost) + kTitleTail;
     HWND window = CreateWindowExW(0, kMainWindowClass, wz(title), kMainWindowStyle, at.x, at.y,
                                   at.width, at.height, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
+    WindowData* data = window_data(window);  // made on WM_NCCREATE, or there would be no window
 
-    if (WindowData* data = window_data(window)) data->tooltip = create_tooltip(instance);
-    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const ControlRow& row : kControls) create_control(window, instance, row, state, font);
+    // A window placed on a monitor of another scale than the system's has
+    // that monitor's DPI; it is still hidden, so it is simply sized again.
+    if (const UINT own = window_dpi(window); own != dpi) {
+        dpi = own;
+        at = main_window_placement(dpi);
+        SetWindowPos(window, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    data->made_font = font_for_dpi(dpi);
+    const HFONT font = font_in_use(*data);
+    data->tooltip = create_tooltip(instance);
+    if (data->tooltip) SendMessageW(data->tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (const ControlRow& row : kControls) create_control(window, instance, row, state, font, dpi);
 
     // Shown only once complete: showing activates the window, and the
     // activation may wait on another program's message queue, which counts

@@ -1,8 +1,10 @@
 // The real main window built in-process, for what only the process itself
 // sees: the window complete when first shown, its class and fonts, the
-// tooltip registry, focus kept across activation, and the recorded events,
-// the loop and the close request. Layout, colours and the Tab order are checked from outside, on
-// the running program (the black-box suite).
+// tooltip registry, focus kept across activation, a move to a monitor of
+// another scale, and the recorded events, the loop and the close request.
+// Layout, colours and the Tab order are checked from outside, on the
+// running program (the black-box suite), which also runs the first test
+// here at each display scale it tries.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -19,6 +21,8 @@
 #include "main/handlers.h"
 #include "main/main_window.h"
 #include "base/win32.h"
+#include "tests/main/blackbox/control_table.h"
+#include "tests/support/win32_support.h"
 
 namespace {
 
@@ -94,6 +98,41 @@ std::u16string tooltip_text(HWND tip, HWND window, HWND control) {
     return u16(buffer);
 }
 
+// The DPI a new window of this process has.
+int screen_dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Every label and button shows its whole caption in the font it was given:
+// a label up to the first control that covers it from the right (the path
+// fields cover the ends of their labels), a button inside its 3-D border
+// of two units on each side.
+void expect_whole_captions(HWND window, int dpi) {
+    std::vector<RECT> at;
+    for (int id = 0; id < kControlCount; ++id) at.push_back(placed_rect(window, GetDlgItem(window, id)));
+    for (const auto& row : kControlTable) {
+        if (row.kind != Kind::label && row.kind != Kind::button) continue;
+        const RECT& r = at[static_cast<std::size_t>(row.id)];
+        const int border = row.kind == Kind::button ? 2 * MulDiv(2, dpi, 96) : 0;
+        LONG room = r.right - r.left - border;
+        RECT overlap{};
+        for (const RECT& other : at)
+            if (row.kind == Kind::label && other.left > r.left && IntersectRect(&overlap, &r, &other))
+                room = std::min(room, other.left - r.left);
+        HWND control = GetDlgItem(window, row.id);
+        HDC dc = GetDC(control);
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE text{};
+        GetTextExtentPoint32W(dc, wz(row.text), static_cast<int>(row.text.size()), &text);
+        ReleaseDC(control, dc);
+        EXPECT_LE(text.cx, room) << utf8(row.text);
+        EXPECT_LE(text.cy, r.bottom - r.top - border) << utf8(row.text);
+    }
+}
+
 // Wine answers these only inside the process (the hit test asks the window
 // of another thread nothing).
 TEST_F(MainWindowTest, SystemLookAndNothingOverAControlThatTakesInput) {
@@ -108,6 +147,52 @@ TEST_F(MainWindowTest, SystemLookAndNothingOverAControlThatTakesInput) {
         if (takes_input) {
             EXPECT_EQ(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), item(id)) << id;
         }
+    }
+    expect_whole_captions(window, screen_dpi());
+}
+
+// Moved to a monitor of another scale, the window takes the suggested
+// rectangle, its controls their places and the font for the new DPI, and
+// it the icons of that DPI; the font made before is freed.
+TEST_F(MainWindowTest, AMonitorOfAnotherScaleLaysTheWindowOutAgain) {
+    const auto font_of = [](HWND w) { return reinterpret_cast<HGDIOBJ>(SendMessageW(w, WM_GETFONT, 0, 0)); };
+    const auto icon_width = [&](WPARAM kind) {
+        ICONINFO icon{};
+        BITMAP image{};
+        if (GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0)), &icon)) {
+            GetObjectW(icon.hbmColor, sizeof image, &image);
+            DeleteObject(icon.hbmColor);
+            DeleteObject(icon.hbmMask);
+        }
+        return image.bmWidth;
+    };
+    LOGFONTW stock{}, used{}, tip{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
+    HGDIOBJ made_before = nullptr;
+    for (const int dpi : {144, 120, 96}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        RECT suggested{7, 9, 7 + MulDiv(806, dpi, 96), 9 + MulDiv(575, dpi, 96)}, now{};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(window, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested));
+        if (made_before) {
+            EXPECT_EQ(GetObjectType(made_before), 0u) << "the font before is still there";
+        }
+        const HGDIOBJ font = font_of(item(VlcPathLabel));
+        for (const auto& row : kControlTable) {
+            const RECT r = placed_rect(window, item(row.id)), expected = scaled_rect(row, dpi);
+            EXPECT_TRUE(EqualRect(&r, &expected) && font_of(item(row.id)) == font) << "control " << row.id;
+        }
+        // The tooltip keeps a copy of the font it is given.
+        GetObjectW(font, sizeof used, &used);
+        GetObjectW(font_of(main_window_tooltip(window)), sizeof tip, &tip);
+        EXPECT_EQ(used.lfHeight, MulDiv(stock.lfHeight, dpi, screen_dpi()));
+        EXPECT_EQ(tip.lfHeight, used.lfHeight);
+        EXPECT_EQ(std::wstring(used.lfFaceName), std::wstring(stock.lfFaceName));
+        EXPECT_EQ(icon_width(ICON_BIG), MulDiv(32, dpi, 96));
+        EXPECT_EQ(icon_width(ICON_SMALL), MulDiv(16, dpi, 96));
+        expect_whole_captions(window, dpi);
+        made_before = font == GetStockObject(DEFAULT_GUI_FONT) ? nullptr : font;
     }
 }
 

@@ -30,22 +30,30 @@ protected:
     HMODULE module = nullptr;
 };
 
-TEST_F(ResourcesTest, IconOneHoldsOne32By32ImageAt24Bits) {
+// The sizes Windows asks for from 100 % to 200 % display scale: small
+// icons 16 to 32, large ones 32 to 64.
+TEST_F(ResourcesTest, IconOneHoldsTheSizesOfEveryDisplayScaleAt24Bits) {
+    constexpr unsigned char kSizes[] = {16, 20, 24, 32, 40, 48, 64};
     const std::string group = resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1));
-    ASSERT_EQ(group.size(), 6u + 14u);  // header and one entry
+    ASSERT_EQ(group.size(), 6u + 14u * std::size(kSizes));  // header and one entry each
     const auto* bytes = reinterpret_cast<const unsigned char*>(group.data());
-    EXPECT_EQ(bytes[4], 1);   // image count
-    EXPECT_EQ(bytes[6], 32);  // width
-    EXPECT_EQ(bytes[7], 32);  // height
-    EXPECT_EQ(bytes[12] | (bytes[13] << 8), 24);  // bits per pixel
+    EXPECT_EQ(bytes[4], std::size(kSizes));  // image count
+    for (std::size_t i = 0; i < std::size(kSizes); ++i) {
+        const unsigned char* entry = bytes + 6 + 14 * i;
+        EXPECT_EQ(entry[0], kSizes[i]);  // width
+        EXPECT_EQ(entry[1], kSizes[i]);  // height
+        EXPECT_EQ(entry[6] | (entry[7] << 8), 24);  // bits per pixel
+    }
 }
 
-TEST_F(ResourcesTest, ManifestAsksForAdministratorAndCommonControls6) {
+TEST_F(ResourcesTest, ManifestAsksForAdministratorCommonControls6AndTheMonitorsDpi) {
     const std::string manifest = resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
     for (const char* part :
          {"level=\"requireAdministrator\"", "uiAccess=\"false\"",
           "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-          "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\""})
+          "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"",
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, System<"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 

@@ -283,6 +283,29 @@ std::u16string appdata_folder() {
     return path;
 }
 
+namespace {
+const wchar_t* const kDpiKeys[] = {L"Control Panel\\Desktop", L"Software\\Wine\\Fonts"};
+}
+
+DisplayScale::DisplayScale(DWORD dpi) {
+    for (std::size_t i = 0; i < std::size(kDpiKeys); ++i) {
+        DWORD value = 0, size = sizeof value;
+        if (RegGetValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+            ERROR_SUCCESS)
+            before_[i] = value;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+}
+
+DisplayScale::~DisplayScale() {
+    for (std::size_t i = 0; i < std::size(kDpiKeys); ++i) {
+        if (before_[i])
+            RegSetKeyValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels", REG_DWORD, &*before_[i], sizeof(DWORD));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kDpiKeys[i], L"LogPixels");
+    }
+}
+
 void point_at(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,23 @@ void point_at(HWND window);
 void mouse_click(HWND window);
 // The control that has the keyboard focus in the program, or null.
 HWND focused(const App& app);
+
+// The display's DPI as the programs started from now on take it, until the
+// object goes and the values before come back. Wine reads the user's
+// LogPixels when a program starts. It also notes the DPI its font list was
+// made for; a program started at another one would make the list anew and
+// rewrite the machine's font entries (the bitmap fonts of that DPI), so
+// the note moves along with the DPI.
+class DisplayScale {
+public:
+    explicit DisplayScale(DWORD dpi);
+    ~DisplayScale();
+    DisplayScale(const DisplayScale&) = delete;
+    DisplayScale& operator=(const DisplayScale&) = delete;
+
+private:
+    std::optional<DWORD> before_[2];  // the display's DPI, the font list's; none: no value
+};
 
 // The roaming application-data folder, ending in a backslash.
 std::u16string appdata_folder();

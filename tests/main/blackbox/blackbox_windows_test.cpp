@@ -16,12 +16,10 @@
 #include "main/main_window.h"
 #include "tests/link/command/recorder_log.h"
 #include "tests/main/blackbox/app_driver.h"
+#include "tests/main/blackbox/control_table.h"
 
 namespace {
 
-const std::u16string kVlc = u"c:\\programme\\videolan\\vlc\\vlc.exe";
-const std::u16string kFfmpeg = u"c:\\programme\\videolan\\vlc\\ffmpeg.exe";
-const std::u16string kRtmpdump = u"c:\\programme\\videolan\\vlc\\rtmpdump.exe";
 const std::u16string kHint = u"m3u8 Stream hier direkt einf\u00fcgen";
 const std::u16string kPlayerOptions =
     u" --no-qt-system-tray --qt-start-minimized --no-qt-video-autoresize --no-qt-updates-notif"
@@ -117,44 +115,6 @@ protected:
     bool made_dump_folder_ = false;
 };
 
-enum class Kind { label, field, button, frame, list };
-
-struct ControlRow {
-    int id;
-    Kind kind;
-    int x, y, width, height;
-    std::u16string text;  // caption, or initial content on a first start
-};
-
-// In creation order.
-const ControlRow kControlTable[] = {
-    {VlcPathLabel, Kind::label, 20, 23, 150, 18, u"Pfad zur vlc.exe :"},
-    {VlcPathField, Kind::field, 150, 20, 530, 20, kVlc},
-    {VlcBrowseButton, Kind::button, 700, 20, 80, 20, u"suchen"},
-    {FfmpegPathLabel, Kind::label, 20, 53, 150, 18, u"Pfad zur ffmpeg.exe :"},
-    {FfmpegPathField, Kind::field, 150, 50, 530, 20, kFfmpeg},
-    {FfmpegBrowseButton, Kind::button, 700, 50, 80, 20, u"suchen"},
-    {RtmpdumpPathLabel, Kind::label, 20, 83, 150, 18, u"Pfad zur rtmpdump.exe :"},
-    {RtmpdumpPathField, Kind::field, 150, 80, 530, 20, kRtmpdump},
-    {RtmpdumpBrowseButton, Kind::button, 700, 80, 80, 20, u"suchen"},
-    {ToolsFrame, Kind::frame, 10, 10, 780, 100, u""},
-    {StreamFrame, Kind::frame, 10, 115, 780, 385, u""},
-    {AddressLabel, Kind::label, 20, 130, 200, 18, u"Live Stream Adresse :"},
-    {AddressField, Kind::field, 20, 150, 730, 20, u""},
-    {ClearAddressButton, Kind::button, 760, 150, 20, 20, u"X"},
-    {TestButton, Kind::button, 20, 175, 505, 30, u"testen"},
-    {ClipboardButton, Kind::button, 530, 175, 250, 30, u"Zwischenablage"},
-    {LoadLinksButton, Kind::button, 20, 215, 250, 25, u"Datei mit Links zeilenweise einlesen"},
-    {NextLinkButton, Kind::button, 275, 215, 250, 25, u"nach unten"},
-    {PreviousLinkButton, Kind::button, 530, 215, 250, 25, u"nach oben"},
-    {LinkList, Kind::list, 20, 250, 760, 240, u""},
-    {CacheLabel, Kind::label, 510, 130, 90, 18, u"VLC Cache / kB :"},
-    {CacheField, Kind::field, 610, 125, 70, 20, u"1000"},
-    {VlcOffButton, Kind::button, 700, 125, 80, 20, u"VLC aus"},
-    {HomepageButton, Kind::button, 10, 505, 80, 40, u"Kanalbox"},
-    {DownloadButton, Kind::button, 110, 505, 80, 40, u"dump dnld"},
-};
-
 // Versioned control classes may carry a "6.0...!" prefix; the base name and
 // not its case is what identifies the kind.
 bool same_class(HWND window, const wchar_t* expected) {
@@ -166,130 +126,146 @@ bool same_class(HWND window, const wchar_t* expected) {
     return lstrcmpiW(base, expected) == 0;
 }
 
-TEST_F(Blackbox, WindowAndControlsMatchTheLayout) {
-    ASSERT_NO_FATAL_FAILURE(start());
-    HWND main = app_.window;
-
-    EXPECT_EQ(text_of(main), std::u16string(kMakerHost) +
-                                 u" - Wellenblick V1.4      -      rtmp / rtmpe / rtmpt / rtsp / mms / mmsh / http / m3u8 ");
-
-    const LONG style = GetWindowLongW(main, GWL_STYLE);
-    const LONG ex_style = GetWindowLongW(main, GWL_EXSTYLE);
-
-    // An 800 x 550 client area with its frame, cut down to a smaller
-    // screen, centred on the whole screen.
-    RECT frame{0, 0, 800, 550};
-    ASSERT_TRUE(AdjustWindowRectEx(&frame, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(ex_style)));
-    const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
-    const int outer_w = std::min<int>(frame.right - frame.left, screen_w);
-    const int outer_h = std::min<int>(frame.bottom - frame.top, screen_h);
-    RECT outer{};
-    ASSERT_TRUE(GetWindowRect(main, &outer));
-    EXPECT_EQ(outer.right - outer.left, outer_w);
-    EXPECT_EQ(outer.bottom - outer.top, outer_h);
-    EXPECT_EQ(outer.left, (screen_w - outer_w) / 2) << "screen width " << screen_w;
-    EXPECT_EQ(outer.top, (screen_h - outer_h) / 2) << "screen height " << screen_h;
-    RECT client{};
-    ASSERT_TRUE(GetClientRect(main, &client));
-    if (outer_w == frame.right - frame.left && outer_h == frame.bottom - frame.top) {
-        EXPECT_EQ(client.right - client.left, 800);
-        EXPECT_EQ(client.bottom - client.top, 550);
-    }
-
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_TRUE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
-    EXPECT_TRUE(topmost());
-
-    // Exactly the 25 numbered controls are children of the window.
-    std::vector<int> ids;
-    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        ids.push_back(GetDlgCtrlID(child));
-    std::sort(ids.begin(), ids.end());
-    std::vector<int> all(kControlCount);
-    for (int i = 0; i < kControlCount; ++i) all[static_cast<std::size_t>(i)] = i;
-    EXPECT_EQ(ids, all);
-
-    for (const auto& row : kControlTable) {
-        SCOPED_TRACE("control " + std::to_string(row.id));
-        HWND item = ctl(row.id);
-        ASSERT_NE(item, nullptr);
-
-        RECT r{};
-        GetWindowRect(item, &r);
-        MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, row.x);
-        EXPECT_EQ(r.top, row.y);
-        EXPECT_EQ(r.right - r.left, row.width);
-        EXPECT_EQ(r.bottom - r.top, row.height);
-        EXPECT_EQ(text_of(item), row.text);
-
-        const LONG s = GetWindowLongW(item, GWL_STYLE);
-        const LONG ex = GetWindowLongW(item, GWL_EXSTYLE);
-        EXPECT_TRUE(s & WS_CHILD);
-        EXPECT_TRUE(s & WS_VISIBLE);
-        EXPECT_TRUE(s & WS_GROUP);
-        EXPECT_EQ(IsWindowEnabled(item) != FALSE, row.id != ClipboardButton);
-        switch (row.kind) {
-        case Kind::label:
-            EXPECT_TRUE(same_class(item, L"Static"));
-            EXPECT_EQ(s & SS_TYPEMASK, SS_LEFT);
-            EXPECT_FALSE(s & SS_NOTIFY);  // lets clicks through to what lies below
-            EXPECT_FALSE(s & WS_BORDER);
-            EXPECT_FALSE(ex & WS_EX_CLIENTEDGE);
-            EXPECT_FALSE(s & WS_TABSTOP);
-            break;
-        case Kind::field:
-            EXPECT_TRUE(same_class(item, L"Edit"));
-            EXPECT_TRUE(s & ES_AUTOHSCROLL);
-            EXPECT_FALSE(s & ES_MULTILINE);
-            EXPECT_TRUE(s & WS_TABSTOP);
-            EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
-            break;
-        case Kind::button:
-            EXPECT_TRUE(same_class(item, L"Button"));
-            // Also no default push button: Enter in a field starts nothing.
-            EXPECT_EQ(s & BS_TYPEMASK, BS_PUSHBUTTON);
-            EXPECT_TRUE(s & WS_TABSTOP);
-            break;
-        case Kind::frame:
-            EXPECT_TRUE(same_class(item, L"Static"));
-            EXPECT_FALSE(s & SS_NOTIFY);
-            EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
-            EXPECT_FALSE(s & WS_TABSTOP);
-            break;
-        case Kind::list:
-            EXPECT_TRUE(same_class(item, L"ListBox"));
-            EXPECT_EQ(s & (LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT),
-                      LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT);
-            EXPECT_FALSE(s & (LBS_SORT & ~LBS_NOTIFY));
-            EXPECT_FALSE(s & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
-            EXPECT_TRUE(s & WS_TABSTOP);
-            EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
-            EXPECT_EQ(list_count(item), 0);
-            EXPECT_EQ(SendMessageW(item, LB_GETHORIZONTALEXTENT, 0, 0), 0);
-            break;
+// The layout is in units of 96 DPI: at each display scale the window and
+// every control take them scaled as MulDiv rounds, exactly so at 96, and
+// each start is a first one. The window's fonts and the hit test Wine
+// tells only the window's own process: the in-process suite checks them,
+// every caption whole in its control's font, started at the same scale.
+TEST_F(Blackbox, WindowAndControlsMatchTheLayoutAtEveryDisplayScale) {
+    for (const int dpi : {96, 120, 144}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        DeleteFileW(wz(settings_path()));
+        {
+            const DisplayScale scale(dpi);
+            const std::u16string report = work_ + u"in-process.txt";
+            const std::u16string suite = windows_path(MAIN_WINDOW_TEST_EXE);
+            ASSERT_TRUE(run_and_wait(u"\"" + suite + u"\" --gtest_filter=MainWindowTest.SystemLook*", work_, report,
+                                     u"NUL", kPatienceMs));
+            EXPECT_NE(read_bytes(report).find("[  PASSED  ] 1 test"), std::string::npos) << read_bytes(report);
+            ASSERT_NO_FATAL_FAILURE(start());
         }
-    }
+        HWND main = app_.window;
 
-    // One shared tooltip pop-up carrying the five tips, shown also while
-    // the window is inactive, ampersands as they stand.
-    const auto tip_windows = process_windows(app_.pid, TOOLTIPS_CLASSW);
-    ASSERT_EQ(tip_windows.size(), 1u);
-    EXPECT_EQ(GetWindowLongW(tip_windows[0], GWL_STYLE) & (TTS_ALWAYSTIP | TTS_NOPREFIX), TTS_ALWAYSTIP | TTS_NOPREFIX);
-    std::vector<std::pair<int, std::u16string>> tips;
-    for (const auto& tip : tooltips(app_)) tips.emplace_back(tip.control, tip.text);
-    std::sort(tips.begin(), tips.end());
-    const std::vector<std::pair<int, std::u16string>> expected_tips = {
-        {ClipboardButton, u"letzter Test wird in die Zwischenablage kopiert"},
-        {VlcOffButton, u"Prozesse von VLC, CMD und FFmpeg werden beendet"},
-        {ClearAddressButton, u"Eingabefeld leeren"},
-        {HomepageButton, u"Kanalbox Homepage \u00f6ffnen"},
-        {DownloadButton, u"rtmpdump und ffmpeg download"},
-    };
-    EXPECT_EQ(tips, expected_tips);
+        EXPECT_EQ(text_of(main), std::u16string(kMakerHost) +
+                                     u" - Wellenblick V1.4      -      rtmp / rtmpe / rtmpt / rtsp / mms / mmsh / http / m3u8 ");
+
+        const LONG style = GetWindowLongW(main, GWL_STYLE);
+
+        // The client area with its frame, no larger than the screen, centred
+        // on the whole screen.
+        RECT outer{}, client{};
+        ASSERT_TRUE(GetWindowRect(main, &outer));
+        ASSERT_TRUE(GetClientRect(main, &client));
+        const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+        const int outer_w = outer.right - outer.left, outer_h = outer.bottom - outer.top;
+        EXPECT_LE(outer_w, screen_w);
+        EXPECT_LE(outer_h, screen_h);
+        EXPECT_EQ(outer.left, (screen_w - outer_w) / 2) << "screen width " << screen_w;
+        EXPECT_EQ(outer.top, (screen_h - outer_h) / 2) << "screen height " << screen_h;
+        if (outer_w < screen_w && outer_h < screen_h) {
+            EXPECT_EQ(client.right - client.left, MulDiv(800, dpi, 96));
+            EXPECT_EQ(client.bottom - client.top, MulDiv(550, dpi, 96));
+        }
+
+        EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+        EXPECT_TRUE(style & WS_SYSMENU);
+        EXPECT_TRUE(style & WS_MINIMIZEBOX);
+        EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+        EXPECT_FALSE(style & WS_THICKFRAME);
+        EXPECT_TRUE(topmost());
+
+        // Exactly the 25 numbered controls are children of the window.
+        std::vector<int> ids;
+        for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            ids.push_back(GetDlgCtrlID(child));
+        std::sort(ids.begin(), ids.end());
+        std::vector<int> all(kControlCount);
+        for (int i = 0; i < kControlCount; ++i) all[static_cast<std::size_t>(i)] = i;
+        EXPECT_EQ(ids, all);
+
+        for (const auto& row : kControlTable) {
+            SCOPED_TRACE("control " + std::to_string(row.id));
+            HWND item = ctl(row.id);
+            ASSERT_NE(item, nullptr);
+
+            const RECT r = placed_rect(main, item), expected = scaled_rect(row, dpi);
+            EXPECT_EQ(r.left, expected.left);
+            EXPECT_EQ(r.top, expected.top);
+            EXPECT_EQ(r.right, expected.right);
+            EXPECT_EQ(r.bottom, expected.bottom);
+            EXPECT_EQ(text_of(item), row.text);
+
+            const LONG s = GetWindowLongW(item, GWL_STYLE);
+            const LONG ex = GetWindowLongW(item, GWL_EXSTYLE);
+            EXPECT_TRUE(s & WS_CHILD);
+            EXPECT_TRUE(s & WS_VISIBLE);
+            EXPECT_TRUE(s & WS_GROUP);
+            EXPECT_EQ(IsWindowEnabled(item) != FALSE, row.id != ClipboardButton);
+            switch (row.kind) {
+            case Kind::label:
+                EXPECT_TRUE(same_class(item, L"Static"));
+                EXPECT_EQ(s & SS_TYPEMASK, SS_LEFT);
+                EXPECT_FALSE(s & SS_NOTIFY);  // lets clicks through to what lies below
+                EXPECT_FALSE(s & WS_BORDER);
+                EXPECT_FALSE(ex & WS_EX_CLIENTEDGE);
+                EXPECT_FALSE(s & WS_TABSTOP);
+                break;
+            case Kind::field:
+                EXPECT_TRUE(same_class(item, L"Edit"));
+                EXPECT_TRUE(s & ES_AUTOHSCROLL);
+                EXPECT_FALSE(s & ES_MULTILINE);
+                EXPECT_TRUE(s & WS_TABSTOP);
+                EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
+                break;
+            case Kind::button:
+                EXPECT_TRUE(same_class(item, L"Button"));
+                // Also no default push button: Enter in a field starts nothing.
+                EXPECT_EQ(s & BS_TYPEMASK, BS_PUSHBUTTON);
+                EXPECT_TRUE(s & WS_TABSTOP);
+                break;
+            case Kind::frame:
+                EXPECT_TRUE(same_class(item, L"Static"));
+                EXPECT_FALSE(s & SS_NOTIFY);
+                EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
+                EXPECT_FALSE(s & WS_TABSTOP);
+                break;
+            case Kind::list:
+                EXPECT_TRUE(same_class(item, L"ListBox"));
+                EXPECT_EQ(s & (LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT),
+                          LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT);
+                EXPECT_FALSE(s & (LBS_SORT & ~LBS_NOTIFY));
+                EXPECT_FALSE(s & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
+                EXPECT_TRUE(s & WS_TABSTOP);
+                EXPECT_TRUE(ex & WS_EX_CLIENTEDGE);
+                EXPECT_EQ(list_count(item), 0);
+                EXPECT_EQ(SendMessageW(item, LB_GETHORIZONTALEXTENT, 0, 0), 0);
+                break;
+            }
+        }
+
+        // One shared tooltip pop-up carrying the five tips, shown also while
+        // the window is inactive, ampersands as they stand.
+        const auto tip_windows = process_windows(app_.pid, TOOLTIPS_CLASSW);
+        ASSERT_EQ(tip_windows.size(), 1u);
+        EXPECT_EQ(GetWindowLongW(tip_windows[0], GWL_STYLE) & (TTS_ALWAYSTIP | TTS_NOPREFIX), TTS_ALWAYSTIP | TTS_NOPREFIX);
+        std::vector<std::pair<int, std::u16string>> tips;
+        for (const auto& tip : tooltips(app_)) tips.emplace_back(tip.control, tip.text);
+        std::sort(tips.begin(), tips.end());
+        const std::vector<std::pair<int, std::u16string>> expected_tips = {
+            {ClipboardButton, u"letzter Test wird in die Zwischenablage kopiert"},
+            {VlcOffButton, u"Prozesse von VLC, CMD und FFmpeg werden beendet"},
+            {ClearAddressButton, u"Eingabefeld leeren"},
+            {HomepageButton, u"Kanalbox Homepage \u00f6ffnen"},
+            {DownloadButton, u"rtmpdump und ffmpeg download"},
+        };
+        EXPECT_EQ(tips, expected_tips);
+
+        // A test still writes its batch file.
+        set_text(ctl(AddressField), u"rtsp://example/live");
+        ASSERT_NO_FATAL_FAILURE(run_test_click());
+        EXPECT_TRUE(file_exists(batch_));
+        close_and_expect_clean_exit();
+    }
 }
 
 TEST_F(Blackbox, OnlyTheAddressFieldIsPaleYellow) {

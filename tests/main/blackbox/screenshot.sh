@@ -1,16 +1,18 @@
 #!/bin/sh
-# screenshot.sh BUILD_DIR OUT.png
+# screenshot.sh BUILD_DIR OUT.png [DPI]
 # Photographs the main window: starts Wellenblick.exe from a fresh working
-# folder on the current X display (in the Wine prefix of BUILD_DIR), waits
-# until its window is mapped, saves the window's part of the screen as
-# OUT.png and closes the program again. Meant to run inside
+# folder on the current X display (in the Wine prefix of BUILD_DIR), at the
+# display scale DPI when given, waits until its window is mapped, saves the
+# window's part of the screen as OUT.png and closes the program again.
+# Meant to run inside
 #   xvfb-run -a cmake/wine-session.sh BUILD_DIR ...
 set -u
-[ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR OUT.png" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 3 ] || { echo "usage: $0 BUILD_DIR OUT.png [DPI]" >&2; exit 2; }
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$top/linux/script.sh"
 use_build "$1"
 out=$2
+dpi=${3:-}
 run=$wine_run
 window_tool="$build/linux/wb_window_tool.exe"
 
@@ -22,6 +24,28 @@ had_decorated=0
 if [ $had_decorated -eq 0 ]; then
     "$run" reg add "$x11_key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
     at_exit '"$run" reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1'
+fi
+
+# Wine takes the user's LogPixels as the display's DPI when a program
+# starts. Its note of the DPI its font list was made for moves along, or the
+# program would make the list anew and rewrite the machine's font entries:
+# both change in one import, and come back in one at exit.
+if [ -n "$dpi" ]; then
+    scale=$(mktemp -d "$build/scale.XXXXXX")
+    at_exit 'rm -rf "$scale"'
+    for key in 'Control Panel\Desktop' 'Software\Wine\Fonts'; do
+        v=$("$run" reg query "HKCU\\$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" {print $3}')
+        was='"LogPixels"=-'
+        [ -z "$v" ] || was=$(printf '"LogPixels"=dword:%08x' "$((v))")
+        printf '[HKEY_CURRENT_USER\\%s]\r\n%s\r\n\r\n' "$key" "$was" >>"$scale/before"
+        printf '[HKEY_CURRENT_USER\\%s]\r\n"LogPixels"=dword:%08x\r\n\r\n' "$key" "$dpi" >>"$scale/dpi"
+    done
+    import_reg() {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n' | cat - "$scale/$1" >"$scale/$1.reg"
+        "$run" regedit /s "$(printf 'Z:%s' "$scale/$1.reg" | tr / '\\')" >/dev/null 2>&1
+    }
+    at_exit 'import_reg before'
+    import_reg dpi
 fi
 
 # A pointer left over a control would raise its tooltip in the picture.

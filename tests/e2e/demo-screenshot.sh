@@ -26,12 +26,12 @@ export WB_VLC_EXTRA_OPTIONS="--intf=dummy"
 # No window manager on a virtual display: Wine draws the frames itself.
 "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
 mkdir -p "$dir/www" "$dir/work"
-make_test_media 30 384x216 -f mpegts "$dir/www/demo.ts" || exit 1
 start_stream_server "$dir" || exit 1
+serve_live_hls demo 384x216 || exit 1
 (cd "$dir/work" && exec "$run" "$build/Wellenblick.exe") </dev/null >/dev/null 2>&1 &
 app=$!
 at_exit 'stop_pid "$app"'
-"$run" "$build/linux/wb_window_tool.exe" type "http://127.0.0.1:$http_port/demo.ts" testen || exit 1
+"$run" "$build/linux/wb_window_tool.exe" type "http://127.0.0.1:$http_port/demo/index.m3u8" testen || exit 1
 
 # VLC's video window bears the title the program gives it.
 for _ in $(seq 300); do

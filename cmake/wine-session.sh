@@ -25,6 +25,10 @@ fi
 mkdir -p "$WINEPREFIX"
 setsid wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
+# Wine's menu builder, run at each start of the prefix's server, would
+# write its desktop entries into the registry, and so into the changes of
+# whichever suite runs then.
+wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d "" /f >/dev/null 2>&1 </dev/null
 "$(dirname "$0")/wine-fonts.sh"
 "$@"
 rc=$?

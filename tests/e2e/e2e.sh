@@ -71,8 +71,6 @@ tools="vlc"
 live_prefix() {
     use_build "$build" "$build/run-prefix-e2e"
     "$top/cmake/run-prefix.sh" "$build" || fail "could not make the prefix"
-    # A new prefix goes on setting itself up for a while after it booted.
-    wineserver -w
     at_exit 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1'  # this prefix's own server
     tools_dir=""
     export WB_E2E_LIVE_FRAMES="$dir/out"

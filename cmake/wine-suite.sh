@@ -69,7 +69,10 @@ files() {
 #    file dialog's folder view makes it when it first looks for its view
 #    settings; a value there is a setting and counts;
 #  - the values of HKCU\Console itself: the first console window of a
-#    prefix saves there all its defaults with the font it picked.
+#    prefix saves there all its defaults with the font it picked;
+#  - a display adapter's DriverDateData: the time at which Wine last listed
+#    the display devices, which it does again when a new server's first
+#    window opens.
 registry() {
     "$here/wine-run.sh" "$WB_BUILD_DIR/registry-dump.exe" "$(windows_path "$1.machine")" \
         "$(windows_path "$1.users")" </dev/null >/dev/null 2>&1 ||
@@ -77,7 +80,8 @@ registry() {
     { flatten HKLM <"$1.machine" && flatten HKU <"$1.users"; } |
         grep -v -e '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU\]' \
             -e '^\[HKU\\[^\\]*\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\]$' \
-            -e '^\[HKU\\[^\\]*\\Console\]' |
+            -e '^\[HKU\\[^\\]*\\Console\]' \
+            -e '^\[HKLM\\System\\CurrentControlSet\\Control\\Class\\[^]]*\]"DriverDateData"=' |
         LC_ALL=C sort
 }
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }

@@ -138,6 +138,10 @@ UniqueHandle start_process(const std::u16string& exe, const std::u16string& argu
 
 bool run_and_wait(const std::u16string& command_line, const std::u16string& directory,
                   const std::u16string& output, const std::u16string& input, DWORD bound_ms) {
+    // Wine starts its desktop process for the first window a process asks
+    // for, and that process keeps its starter's standard handles for the
+    // whole session: it must not be the child, holding the output file.
+    GetDesktopWindow();
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     UniqueHandle in(CreateFileW(wz(input), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
                                 0, nullptr));
